@@ -1,0 +1,55 @@
+# Helpers that give every Quillpost target the same language level, include
+# roots and warnings.
+
+function(qp_target_defaults target)
+  target_compile_features(${target} PUBLIC cxx_std_20)
+  if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+    if(QP_WARNINGS_AS_ERRORS)
+      target_compile_options(${target} PRIVATE -Werror)
+    endif()
+  endif()
+endfunction()
+
+# qp_library(<name> SOURCES ... [LIBS ...] [PRIVATE_LIBS ...])
+# A static library for one module; code includes headers as "module/File.h".
+function(qp_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;PRIVATE_LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
+  qp_target_defaults(${name})
+endfunction()
+
+# qp_test(<name> SOURCES ... [LIBS ...])
+# One GoogleTest executable per module. Tests run offscreen and are discovered
+# when CTest runs, so building never starts a test program.
+function(qp_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests" "${PROJECT_SOURCE_DIR}/src")
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest qp_test_main)
+  qp_target_defaults(${name})
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUILLPOST_RESOURCES=${PROJECT_SOURCE_DIR}/resources"
+    DISCOVERY_TIMEOUT 30)
+endfunction()
+
+# qp_bench(<name> SOURCES ... [LIBS ...])
+function(qp_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/src" "${PROJECT_SOURCE_DIR}/bench")
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
+  qp_target_defaults(${name})
+endfunction()
+
+# Adds each listed subfolder that exists, so modules can land one at a time.
+function(qp_add_present_subdirectories)
+  foreach(dir ${ARGN})
+    if(EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt")
+      add_subdirectory(${dir})
+    endif()
+  endforeach()
+endfunction()

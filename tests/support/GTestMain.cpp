@@ -1,0 +1,7 @@
+// The plain test entry point for modules that need no Qt application object.
+#include <gmock/gmock.h>
+
+int main(int argc, char** argv) {
+    testing::InitGoogleMock(&argc, argv);
+    return RUN_ALL_TESTS();
+}
