@@ -1,0 +1,58 @@
+#pragma once
+// Where the app keeps its files: the app home with Documents/, Library/ and
+// Library/Caches/, the resources folder, the photo library and album folders.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "platform/Result.h"
+
+namespace qp {
+
+class Paths {
+public:
+    // `home` is created with its standard subfolders when missing.
+    Paths(std::filesystem::path home, std::filesystem::path resources);
+
+    const std::filesystem::path& home() const { return m_home; }
+    std::filesystem::path documents() const { return m_home / "Documents"; }
+    std::filesystem::path library() const { return m_home / "Library"; }
+    std::filesystem::path caches() const { return m_home / "Library" / "Caches"; }
+    std::filesystem::path preferences() const { return m_home / "Library" / "Preferences"; }
+    const std::filesystem::path& resources() const { return m_resources; }
+
+    // A file shipped with the app: `name` + "." + `type` under resources/, or
+    // under resources/<subfolder>/ when given; nullopt when it is not there.
+    std::optional<std::filesystem::path> pathForResource(const std::string& name,
+                                                         const std::string& type,
+                                                         const std::string& subfolder = {}) const;
+
+    // Creates home, Documents, Library, Library/Caches and Library/Preferences.
+    Result<void> createStandardFolders() const;
+
+    // The default app home: $QUILLPOST_HOME, else $XDG_DATA_HOME/quillpost,
+    // else ~/.local/share/quillpost.
+    static std::filesystem::path defaultHome();
+
+    // The resources folder, first of: $QUILLPOST_RESOURCES, ../share/quillpost
+    // beside the executable, the source tree's resources/ recorded at build time.
+    static std::filesystem::path locateResources(const std::filesystem::path& executableDir);
+
+private:
+    std::filesystem::path m_home;
+    std::filesystem::path m_resources;
+};
+
+// Writes `bytes` to `path` atomically: a temporary file in the same folder,
+// flushed to disk, then renamed over the target.
+Result<void> writeFileAtomically(const std::filesystem::path& path, const std::string& bytes);
+
+// Reads a whole file.
+Result<std::string> readFile(const std::filesystem::path& path);
+
+// Moves a damaged file aside as "<name>.corrupt-<n>" so it is kept for a look
+// but no longer read; answers the new path.
+Result<std::filesystem::path> setAsideCorruptFile(const std::filesystem::path& path);
+
+}  // namespace qp
