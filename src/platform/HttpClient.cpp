@@ -1,0 +1,73 @@
+#include "platform/HttpClient.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace qp {
+
+namespace {
+
+bool sameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::string trimmed(const std::string& text) {
+    const auto isSpace = [](char c) { return c == ' ' || c == '\t'; };
+    auto begin = std::find_if_not(text.begin(), text.end(), isSpace);
+    auto end = std::find_if_not(text.rbegin(), std::string::const_reverse_iterator(begin), isSpace)
+                   .base();
+    return std::string(begin, end);
+}
+
+}  // namespace
+
+void HttpRequest::setHeader(const std::string& name, const std::string& value) {
+    auto first = std::find_if(headers.begin(), headers.end(),
+                              [&](const auto& h) { return sameName(h.first, name); });
+    if (first == headers.end()) {
+        headers.emplace_back(name, value);
+        return;
+    }
+    first->first = name;
+    first->second = value;
+    headers.erase(std::remove_if(std::next(first), headers.end(),
+                                 [&](const auto& h) { return sameName(h.first, name); }),
+                  headers.end());
+}
+
+std::optional<std::string> HttpRequest::header(const std::string& name) const {
+    // Later values replace earlier ones, so the last match is the one sent.
+    auto it = std::find_if(headers.rbegin(), headers.rend(),
+                           [&](const auto& h) { return sameName(h.first, name); });
+    if (it == headers.rend()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<std::string> HttpResponse::header(const std::string& name) const {
+    // A field that arrives more than once reads as one comma-separated list.
+    std::optional<std::string> combined;
+    for (const auto& [key, value] : headers) {
+        if (!sameName(key, name)) continue;
+        if (combined) {
+            *combined += ", ";
+            *combined += value;
+        } else {
+            combined = value;
+        }
+    }
+    return combined;
+}
+
+std::string HttpResponse::mimeType() const {
+    const auto contentType = header("Content-Type");
+    if (!contentType) return {};
+    std::string type = trimmed(contentType->substr(0, contentType->find(';')));
+    std::transform(type.begin(), type.end(), type.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return type;
+}
+
+}  // namespace qp

@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/Paths.h"
+#include "platform/UrlOpener.h"
+
+using namespace qp;
+namespace fs = std::filesystem;
+
+namespace {
+fs::path freshFolder(const std::string& name) {
+    fs::path dir = fs::temp_directory_path() / ("qp-paths-" + name + "-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+}  // namespace
+
+TEST(Paths, CreatesStandardFoldersAndFindsResources) {
+    const fs::path dir = freshFolder("std");
+    Paths paths(dir / "home", dir / "res");
+    ASSERT_TRUE(paths.createStandardFolders().ok());
+    EXPECT_TRUE(fs::is_directory(dir / "home/Library/Caches"));
+    EXPECT_TRUE(fs::is_directory(dir / "home/Library/Preferences"));
+    EXPECT_TRUE(fs::is_directory(dir / "home/Documents"));
+
+    fs::create_directories(dir / "res/images");
+    std::ofstream(dir / "res/images/COTD.jpg") << "x";
+    EXPECT_EQ(paths.pathForResource("COTD", "jpg", "images"), dir / "res/images/COTD.jpg");
+    EXPECT_FALSE(paths.pathForResource("COTD", "png", "images"));
+    EXPECT_FALSE(paths.pathForResource("..", "", "images"));
+    EXPECT_FALSE(paths.pathForResource("../res/images/COTD", "jpg", "images"));
+    fs::remove_all(dir);
+}
+
+TEST(Paths, AtomicWriteReplacesWholeFileAndLeavesNoTemporaries) {
+    const fs::path dir = freshFolder("atomic");
+    const fs::path file = dir / "sub" / "data.bin";
+    ASSERT_TRUE(writeFileAtomically(file, "first version, longer").ok());
+    ASSERT_TRUE(writeFileAtomically(file, "second").ok());
+    EXPECT_EQ(readFile(file).value(), "second");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "sub"), fs::directory_iterator()), 1);
+    EXPECT_FALSE(readFile(dir / "missing").ok());
+    fs::remove_all(dir);
+}
+
+TEST(Paths, SetsAsideDamagedFilesWithoutOverwritingEarlierOnes) {
+    const fs::path dir = freshFolder("aside");
+    const fs::path file = dir / "prefs.plist";
+    std::ofstream(file) << "one";
+    EXPECT_EQ(setAsideCorruptFile(file).value(), dir / "prefs.plist.corrupt-1");
+    std::ofstream(file) << "two";
+    EXPECT_EQ(setAsideCorruptFile(file).value(), dir / "prefs.plist.corrupt-2");
+    EXPECT_EQ(readFile(dir / "prefs.plist.corrupt-1").value(), "one");
+    EXPECT_FALSE(fs::exists(file));
+    fs::remove_all(dir);
+}
+
+TEST(UrlScheme, ReadsTheSchemeOrNothing) {
+    EXPECT_EQ(urlScheme("instagram://app"), "instagram");
+    EXPECT_EQ(urlScheme("HTTPS://x"), "https");
+    EXPECT_EQ(urlScheme("mailto:a@b"), "mailto");
+    EXPECT_EQ(urlScheme("no scheme here"), "");
+    EXPECT_EQ(urlScheme("1abc://x"), "");
+    EXPECT_EQ(urlScheme("path/only"), "");
+}
