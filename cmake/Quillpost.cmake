@@ -21,14 +21,20 @@ function(qp_library name)
   qp_target_defaults(${name})
 endfunction()
 
-# qp_test(<name> SOURCES ... [LIBS ...])
+# qp_test(<name> [WIDGETS] SOURCES ... [LIBS ...])
 # One GoogleTest executable per module. Tests run offscreen and are discovered
-# when CTest runs, so building never starts a test program.
+# when CTest runs, so building never starts a test program. WIDGETS gives the
+# tests a QApplication.
 function(qp_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "WIDGETS" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests" "${PROJECT_SOURCE_DIR}/src")
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest qp_test_main)
+  if(ARG_WIDGETS)
+    set(test_main qp_test_main_widgets)
+  else()
+    set(test_main qp_test_main)
+  endif()
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest ${test_main})
   qp_target_defaults(${name})
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
@@ -46,8 +52,13 @@ function(qp_bench name)
 endfunction()
 
 # Adds each listed subfolder that exists, so modules can land one at a time.
+# QP_SKIP_DIRS (a list of folder names) leaves some out of a local build.
+set(QP_SKIP_DIRS "" CACHE STRING "Folder names to leave out of this build")
 function(qp_add_present_subdirectories)
   foreach(dir ${ARGN})
+    if(dir IN_LIST QP_SKIP_DIRS)
+      continue()
+    endif()
     if(EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt")
       add_subdirectory(${dir})
     endif()

@@ -1,0 +1,63 @@
+#include "platform/ui/LayoutLoader.h"
+
+#include <QFile>
+#include <QVariant>
+#include <QWidget>
+
+namespace qp {
+
+LayoutLoader& LayoutLoader::shared() {
+    static LayoutLoader loader;
+    return loader;
+}
+
+bool LayoutLoader::hasLayout(const std::string& layoutName) const {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(m_folder / (layoutName + ".ui"), ec);
+}
+
+void LayoutLoader::registerWidgetClass(const std::string& className, Factory factory) {
+    m_factories[className] = std::move(factory);
+}
+
+Result<QWidget*> LayoutLoader::loadLayout(const std::string& layoutName) {
+    const std::filesystem::path path = m_folder / (layoutName + ".ui");
+    QFile file(QString::fromStdString(path.string()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return Error(kLayoutErrorDomain, 1,
+                     {{kLocalizedDescriptionKey, "Layout file not found: " + path.string()}});
+    }
+    QWidget* widget = load(&file, nullptr);
+    if (!widget) {
+        return Error(kLayoutErrorDomain, 2,
+                     {{kLocalizedDescriptionKey,
+                       "Layout file " + path.string() + " is not valid: " + errorString().toStdString()}});
+    }
+    return widget;
+}
+
+QWidget* LayoutLoader::createWidget(const QString& className, QWidget* parent, const QString& name) {
+    auto it = m_factories.find(className.toStdString());
+    if (it == m_factories.end()) return QUiLoader::createWidget(className, parent, name);
+    QWidget* widget = it->second(parent);
+    if (widget) widget->setObjectName(name);
+    return widget;
+}
+
+int tagOf(const QObject* widget) {
+    const QVariant tag = widget ? widget->property("tag") : QVariant();
+    return tag.isValid() ? tag.toInt() : 0;
+}
+
+QWidget* viewWithTag(QWidget* root, int tag) {
+    if (!root) return nullptr;
+    if (tagOf(root) == tag) return root;
+    for (QObject* child : root->children()) {
+        if (auto* w = qobject_cast<QWidget*>(child)) {
+            if (QWidget* found = viewWithTag(w, tag)) return found;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace qp

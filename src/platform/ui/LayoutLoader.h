@@ -1,0 +1,50 @@
+#pragma once
+// Loads a screen's layout file (resources/layouts/<Screen>_<Variant>.ui) with
+// QUiLoader, creating our own widget classes through registered factories.
+
+#include <QUiLoader>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "platform/Result.h"
+
+namespace qp {
+
+inline constexpr const char* kLayoutErrorDomain = "qp.layout";
+
+class LayoutLoader : public QUiLoader {
+public:
+    using Factory = std::function<QWidget*(QWidget* parent)>;
+
+    // The loader the screens use; its folder is set once at start-up.
+    static LayoutLoader& shared();
+
+    void setLayoutsFolder(std::filesystem::path folder) { m_folder = std::move(folder); }
+    const std::filesystem::path& layoutsFolder() const { return m_folder; }
+    bool hasLayout(const std::string& layoutName) const;
+
+    // Makes `className` in layout files (a promoted widget) build with `factory`.
+    void registerWidgetClass(const std::string& className, Factory factory);
+
+    // The widget tree of "<layoutName>.ui", owned by the caller. Errors:
+    // 1 the file is missing, 2 it is not a valid layout.
+    Result<QWidget*> loadLayout(const std::string& layoutName);
+
+protected:
+    QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override;
+
+private:
+    std::filesystem::path m_folder;
+    std::map<std::string, Factory> m_factories;
+};
+
+// The first widget in `root`'s tree (root included) whose dynamic property
+// "tag" equals `tag`, searched depth first; nullptr when there is none.
+QWidget* viewWithTag(QWidget* root, int tag);
+// The widget's tag, 0 when it has none.
+int tagOf(const QObject* widget);
+
+}  // namespace qp

@@ -1,0 +1,168 @@
+#include "platform/ui/ViewController.h"
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QVariant>
+
+#include <cstdlib>
+
+#include "platform/Log.h"
+#include "platform/ui/LayoutLoader.h"
+
+namespace qp {
+
+namespace {
+
+Error layoutError(int code, const std::string& layout, const std::string& what) {
+    return Error(kLayoutErrorDomain, code, {{kLocalizedDescriptionKey, "Layout '" + layout + "': " + what}});
+}
+
+}  // namespace
+
+ViewController::ViewController(std::string layoutName) : m_layoutName(std::move(layoutName)) {}
+
+ViewController::~ViewController() {
+    if (m_presented) m_presented->m_presenting = nullptr;
+    delete m_view.data();
+}
+
+QWidget* ViewController::view() {
+    if (Result<void> loaded = loadViewIfNeeded(); !loaded.ok()) {
+        logf("Fatal: {}", loaded.error().description());
+        std::abort();
+    }
+    return m_view.data();
+}
+
+Result<void> ViewController::loadViewIfNeeded() {
+    if (m_view || m_loading) return {};
+    QWidget* root = nullptr;
+    if (m_layoutName.empty()) {
+        root = makeView();
+    } else {
+        Result<QWidget*> loaded = LayoutLoader::shared().loadLayout(m_layoutName);
+        if (!loaded.ok()) return loaded.error();
+        root = *loaded;
+        if (Result<void> bound = bindLayout(root); !bound.ok()) {
+            delete root;
+            return bound.error();
+        }
+    }
+    m_view = root;
+    m_loading = true;
+    viewDidLoad();
+    m_loading = false;
+    return {};
+}
+
+QWidget* ViewController::makeView() { return new QWidget; }
+
+QWidget* ViewController::outlet(const std::string& name) const {
+    if (!m_view) return nullptr;
+    const QString qname = QString::fromStdString(name);
+    if (m_view->objectName() == qname) return m_view.data();
+    return m_view->findChild<QWidget*>(qname);
+}
+
+Result<void> ViewController::bindLayout(QWidget* root) {
+    for (const std::string& name : requiredOutlets()) {
+        const QString qname = QString::fromStdString(name);
+        if (root->objectName() != qname && !root->findChild<QWidget*>(qname)) {
+            return layoutError(3, m_layoutName, "outlet '" + name + "' is missing");
+        }
+    }
+    std::map<std::string, Action> table = actions();
+    QList<QWidget*> widgets = root->findChildren<QWidget*>();
+    widgets.prepend(root);
+    for (QWidget* widget : widgets) {
+        const QVariant property = widget->property("action");
+        if (!property.isValid()) continue;
+        const std::string name = property.toString().toStdString();
+        auto it = table.find(name);
+        if (it == table.end()) {
+            return layoutError(4, m_layoutName,
+                               "widget '" + widget->objectName().toStdString() + "' names unknown action '" + name + "'");
+        }
+        Action action = it->second;
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            QObject::connect(button, &QAbstractButton::clicked, button, [action, button] { action(button); });
+        } else if (auto* slider = qobject_cast<QAbstractSlider*>(widget)) {
+            QObject::connect(slider, &QAbstractSlider::valueChanged, slider, [action, slider] { action(slider); });
+        } else {
+            return layoutError(5, m_layoutName,
+                               "widget '" + widget->objectName().toStdString() + "' cannot send actions");
+        }
+    }
+    return {};
+}
+
+void ViewController::beginAppearance(bool appearing, bool animated) {
+    if (appearing) {
+        viewWillAppear(animated);
+    } else {
+        viewWillDisappear(animated);
+    }
+}
+
+void ViewController::endAppearance(bool appearing, bool animated) {
+    m_onScreen = appearing;
+    if (appearing) {
+        viewDidAppear(animated);
+    } else {
+        viewDidDisappear(animated);
+    }
+}
+
+void ViewController::presentViewController(std::shared_ptr<ViewController> controller, bool animated,
+                                           Completion completion) {
+    if (!controller || m_presented || controller->m_presenting) return;
+    QWidget* host = view()->window();
+    m_presented = controller;
+    controller->m_presenting = this;
+    QWidget* presentedView = controller->view();
+    presentedView->setParent(host);
+    presentedView->setGeometry(host->rect());
+
+    controller->beginAppearance(true, animated);
+    beginAppearance(false, animated);
+    animateIn(*controller, animated, [self = shared_from_this(), controller, animated, completion] {
+        controller->endAppearance(true, animated);
+        self->endAppearance(false, animated);
+        if (completion) completion();
+    });
+}
+
+void ViewController::dismissViewControllerAnimated(bool animated, Completion completion) {
+    if (!m_presented) {
+        if (m_presenting) m_presenting->dismissViewControllerAnimated(animated, std::move(completion));
+        return;
+    }
+    // Whatever the presented controller presents goes first, without animation.
+    if (m_presented->m_presented) m_presented->dismissViewControllerAnimated(false);
+
+    std::shared_ptr<ViewController> presented = m_presented;
+    m_presented->beginAppearance(false, animated);
+    beginAppearance(true, animated);
+    animateOut(*presented, animated, [self = shared_from_this(), presented, animated, completion] {
+        if (QWidget* v = presented->m_view.data()) {
+            v->hide();
+            v->setParent(nullptr);
+        }
+        presented->m_presenting = nullptr;
+        self->m_presented.reset();
+        presented->endAppearance(false, animated);
+        self->endAppearance(true, animated);
+        if (completion) completion();
+    });
+}
+
+void ViewController::animateIn(ViewController& presented, bool, Completion done) {
+    QWidget* v = presented.view();
+    v->show();
+    v->raise();
+    done();
+}
+
+void ViewController::animateOut(ViewController&, bool, Completion done) { done(); }
+
+}  // namespace qp
