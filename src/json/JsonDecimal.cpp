@@ -1,0 +1,197 @@
+#include "json/JsonDecimal.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace qp {
+namespace {
+
+__extension__ typedef unsigned __int128 Uint128;
+
+constexpr std::uint64_t kTen19 = 10000000000000000000ull;
+
+struct PowersOfTen {
+    Uint128 values[JsonDecimal::kMaxDigits + 1];
+    constexpr PowersOfTen() : values() {
+        Uint128 v = 1;
+        for (int i = 0; i <= JsonDecimal::kMaxDigits; ++i) {
+            values[i] = v;
+            v *= 10;
+        }
+    }
+};
+constexpr PowersOfTen kPowers;
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+Uint128 combine(std::uint64_t high, std::uint64_t low) {
+    return (Uint128(high) << 64) | low;
+}
+
+// Appends the decimal digits of `value` (no leading zeros; "0" for zero).
+void appendDigits(Uint128 value, std::string& out) {
+    char buffer[48];
+    char* end = buffer + sizeof buffer;
+    if (value >> 64 == 0) {
+        auto result = std::to_chars(buffer, end, static_cast<std::uint64_t>(value));
+        out.append(buffer, result.ptr);
+        return;
+    }
+    // value < 10^38, so the part above 10^19 fits 64 bits.
+    const auto high = static_cast<std::uint64_t>(value / kTen19);
+    auto low = static_cast<std::uint64_t>(value % kTen19);
+    auto result = std::to_chars(buffer, end, high);
+    char* p = result.ptr + 19;
+    for (char* q = p; q > result.ptr;) {
+        *--q = static_cast<char>('0' + low % 10);
+        low /= 10;
+    }
+    out.append(buffer, p);
+}
+
+}  // namespace
+
+JsonDecimal::JsonDecimal(std::int64_t value) : m_negative(value < 0) {
+    std::uint64_t magnitude =
+        value < 0 ? ~static_cast<std::uint64_t>(value) + 1 : static_cast<std::uint64_t>(value);
+    while (magnitude != 0 && magnitude % 10 == 0) {
+        magnitude /= 10;
+        ++m_exponent;
+    }
+    m_low = magnitude;
+}
+
+JsonDecimal::JsonDecimal(std::uint64_t value) {
+    while (value != 0 && value % 10 == 0) {
+        value /= 10;
+        ++m_exponent;
+    }
+    m_low = value;
+}
+
+std::optional<JsonDecimal> JsonDecimal::fromString(std::string_view text) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    bool negative = false;
+    if (p < end && *p == '-') {
+        negative = true;
+        ++p;
+    }
+    if (p == end || !isDigit(*p)) return std::nullopt;
+    if (*p == '0' && p + 1 < end && isDigit(p[1])) return std::nullopt;
+
+    // Significant digits go into the coefficient; zeros after the last
+    // non-zero digit wait in `pendingZeros` so they can become exponent.
+    Uint128 coefficient = 0;
+    int digits = 0;
+    std::int64_t pendingZeros = 0;
+    std::int64_t exponent = 0;
+    auto take = [&](char c) {
+        if (c == '0') {
+            if (digits > 0) ++pendingZeros;
+            return true;
+        }
+        const std::int64_t needed = digits + pendingZeros + 1;
+        if (needed > kMaxDigits) return false;
+        coefficient = coefficient * kPowers.values[pendingZeros + 1] + Uint128(c - '0');
+        digits = static_cast<int>(needed);
+        pendingZeros = 0;
+        return true;
+    };
+
+    while (p < end && isDigit(*p)) {
+        if (!take(*p++)) return std::nullopt;
+    }
+    if (p < end && *p == '.') {
+        ++p;
+        if (p == end || !isDigit(*p)) return std::nullopt;
+        while (p < end && isDigit(*p)) {
+            if (!take(*p++)) return std::nullopt;
+            --exponent;
+        }
+    }
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        bool negativeExponent = false;
+        if (p < end && (*p == '+' || *p == '-')) negativeExponent = *p++ == '-';
+        if (p == end || !isDigit(*p)) return std::nullopt;
+        // Saturate: anything this large is out of range whatever the digits.
+        std::int64_t written = 0;
+        while (p < end && isDigit(*p)) {
+            if (written < 1'000'000'000'000) written = written * 10 + (*p - '0');
+            ++p;
+        }
+        exponent += negativeExponent ? -written : written;
+    }
+    if (p != end) return std::nullopt;
+
+    JsonDecimal result;
+    if (digits == 0) return result;  // zero, whatever its sign or exponent
+    exponent += pendingZeros;
+    if (exponent < kMinExponent || exponent > kMaxExponent) return std::nullopt;
+    result.m_high = static_cast<std::uint64_t>(coefficient >> 64);
+    result.m_low = static_cast<std::uint64_t>(coefficient);
+    result.m_exponent = static_cast<std::int16_t>(exponent);
+    result.m_negative = negative;
+    return result;
+}
+
+std::string JsonDecimal::coefficientDigits() const {
+    std::string out;
+    appendDigits(combine(m_high, m_low), out);
+    return out;
+}
+
+std::optional<std::int64_t> JsonDecimal::toInt64() const {
+    if (m_exponent < 0) return std::nullopt;
+    Uint128 magnitude = combine(m_high, m_low);
+    const Uint128 limit = Uint128(std::numeric_limits<std::int64_t>::max()) + (m_negative ? 1 : 0);
+    for (int i = 0; i < m_exponent; ++i) {
+        magnitude *= 10;
+        if (magnitude > limit) return std::nullopt;
+    }
+    if (magnitude > limit) return std::nullopt;
+    if (m_negative) return static_cast<std::int64_t>(~static_cast<std::uint64_t>(magnitude) + 1);
+    return static_cast<std::int64_t>(magnitude);
+}
+
+double JsonDecimal::toDouble() const {
+    std::string text = coefficientDigits();
+    text += 'e';
+    text += std::to_string(m_exponent);
+    double value = 0;
+    auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        value = m_exponent > 0 ? HUGE_VAL : 0.0;
+    }
+    return m_negative ? -value : value;
+}
+
+std::string JsonDecimal::stringValue() const {
+    std::string out;
+    appendTo(out);
+    return out;
+}
+
+void JsonDecimal::appendTo(std::string& out) const {
+    if (m_negative) out += '-';
+    const std::size_t start = out.size();
+    appendDigits(combine(m_high, m_low), out);
+    if (m_exponent >= 0) {
+        if (!isZero()) out.append(static_cast<std::size_t>(m_exponent), '0');
+        return;
+    }
+    const std::size_t length = out.size() - start;
+    const auto fraction = static_cast<std::size_t>(-m_exponent);
+    if (length > fraction) {
+        out.insert(out.end() - static_cast<std::ptrdiff_t>(fraction), '.');
+    } else {
+        out.insert(start, fraction - length + 2, '0');
+        out[start + 1] = '.';
+    }
+}
+
+}  // namespace qp

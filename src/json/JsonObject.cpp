@@ -1,0 +1,95 @@
+#include "json/JsonObject.h"
+
+#include <functional>
+
+#include "json/JsonValue.h"
+
+namespace qp {
+namespace {
+
+// Up to this many members a linear search beats hashing.
+constexpr std::size_t kLinearLimit = 8;
+constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
+
+std::size_t hashKey(std::string_view key) {
+    return std::hash<std::string_view>{}(key);
+}
+
+}  // namespace
+
+JsonObject::JsonObject() = default;
+JsonObject::JsonObject(const JsonObject&) = default;
+JsonObject::JsonObject(JsonObject&&) noexcept = default;
+JsonObject& JsonObject::operator=(const JsonObject&) = default;
+JsonObject& JsonObject::operator=(JsonObject&&) noexcept = default;
+JsonObject::~JsonObject() = default;
+
+void JsonObject::reserve(std::size_t count) {
+    m_members.reserve(count);
+}
+
+std::size_t JsonObject::indexOf(std::string_view key) const {
+    if (m_slots.empty()) {
+        for (std::size_t i = 0; i < m_members.size(); ++i) {
+            if (m_members[i].first == key) return i;
+        }
+        return kNotFound;
+    }
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t at = hashKey(key) & mask;; at = (at + 1) & mask) {
+        const std::uint32_t entry = m_slots[at];
+        if (entry == 0) return kNotFound;
+        if (m_members[entry - 1].first == key) return entry - 1;
+    }
+}
+
+const JsonValue* JsonObject::find(std::string_view key) const {
+    const std::size_t index = indexOf(key);
+    return index == kNotFound ? nullptr : &m_members[index].second;
+}
+
+JsonValue* JsonObject::find(std::string_view key) {
+    const std::size_t index = indexOf(key);
+    return index == kNotFound ? nullptr : &m_members[index].second;
+}
+
+void JsonObject::set(std::string key, JsonValue value) {
+    slot(std::move(key)) = std::move(value);
+}
+
+JsonValue& JsonObject::slot(std::string key) {
+    const std::size_t index = indexOf(key);
+    if (index != kNotFound) return m_members[index].second;
+    m_members.emplace_back(std::move(key), JsonValue());
+    if (!m_slots.empty() && m_members.size() * 2 <= m_slots.size()) {
+        indexMember(m_members.size() - 1);
+    } else if (m_members.size() > kLinearLimit) {
+        rebuildIndex();
+    }
+    return m_members.back().second;
+}
+
+void JsonObject::rebuildIndex() {
+    std::size_t capacity = 32;
+    while (capacity < m_members.size() * 4) capacity *= 2;
+    m_slots.assign(capacity, 0);
+    for (std::size_t i = 0; i < m_members.size(); ++i) indexMember(i);
+}
+
+void JsonObject::indexMember(std::size_t index) {
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t at = hashKey(m_members[index].first) & mask;
+    while (m_slots[at] != 0) at = (at + 1) & mask;
+    m_slots[at] = static_cast<std::uint32_t>(index + 1);
+}
+
+bool operator==(const JsonObject& a, const JsonObject& b) {
+    if (a.size() != b.size()) return false;
+    for (const auto& [key, value] : a.m_members) {
+        const JsonValue* other = b.find(key);
+        if (other == nullptr || !(*other == value)) return false;
+    }
+    return true;
+}
+
+}  // namespace qp

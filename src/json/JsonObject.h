@@ -1,0 +1,60 @@
+#pragma once
+// A JSON object: string keys in insertion order, so output is deterministic.
+// Setting an existing key replaces its value and keeps the key's position.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace qp {
+
+class JsonValue;
+
+class JsonObject {
+public:
+    using Member = std::pair<std::string, JsonValue>;
+    using Members = std::vector<Member>;
+
+    JsonObject();
+    JsonObject(const JsonObject&);
+    JsonObject(JsonObject&&) noexcept;
+    JsonObject& operator=(const JsonObject&);
+    JsonObject& operator=(JsonObject&&) noexcept;
+    ~JsonObject();
+
+    std::size_t size() const { return m_members.size(); }
+    bool empty() const { return m_members.empty(); }
+    void reserve(std::size_t count);
+
+    Members::const_iterator begin() const { return m_members.begin(); }
+    Members::const_iterator end() const { return m_members.end(); }
+    const Members& members() const { return m_members; }
+
+    // The value under `key`, or nullptr.
+    const JsonValue* find(std::string_view key) const;
+    JsonValue* find(std::string_view key);
+    bool contains(std::string_view key) const { return find(key) != nullptr; }
+
+    // Stores `value` under `key`.
+    void set(std::string key, JsonValue value);
+    // The slot for `key`: the existing one, or a new null value at the end.
+    JsonValue& slot(std::string key);
+
+    // Same keys with equal values, in any order.
+    friend bool operator==(const JsonObject& a, const JsonObject& b);
+
+private:
+    std::size_t indexOf(std::string_view key) const;
+    void rebuildIndex();
+    void indexMember(std::size_t index);
+
+    Members m_members;
+    // Open-addressed table of member index + 1 (0 is empty), kept only once
+    // the object is too large for a linear search, so that many keys never
+    // make reading quadratic.
+    std::vector<std::uint32_t> m_slots;
+};
+
+}  // namespace qp

@@ -1,0 +1,41 @@
+#pragma once
+// Reads JSON text into JsonValue trees. Strict where the format demands it,
+// lenient in the few places the codec always was (vertical tab and form feed
+// count as white space; commas between elements and members may be missing).
+// One instance serves one run at a time.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "json/JsonValue.h"
+#include "json/ZelJsonBase.h"
+
+namespace qp {
+
+class ZelJsonParser : public ZelJsonBase {
+public:
+    // A map or a list, or none with the reason in errorTrace(). No text at
+    // all (nullopt) fails with code 12.
+    std::optional<JsonValue> objectWithString(std::optional<std::string_view> text);
+    // Any value, scalars included.
+    std::optional<JsonValue> fragmentWithString(std::optional<std::string_view> text);
+
+private:
+    bool scanValue(JsonValue& out);
+    bool scanRestOfArray(JsonValue::Array& out);
+    bool scanRestOfObject(JsonObject& out);
+    bool scanRestOfString(std::string& out);
+    bool scanNumber(JsonValue& out);
+    bool scanLiteralRest(std::string_view rest);
+    bool scanUnicodeChar(std::uint32_t& codePoint);
+    bool scanHexQuad(std::uint32_t& value);
+    void skipWhitespace();
+    bool at(unsigned char c) const { return m_pos < m_end && *m_pos == c; }
+
+    const unsigned char* m_pos = nullptr;
+    const unsigned char* m_end = nullptr;
+};
+
+}  // namespace qp

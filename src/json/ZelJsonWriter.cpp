@@ -1,0 +1,229 @@
+#include "json/ZelJsonWriter.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "json/JsonErrors.h"
+#include "json/Utf8.h"
+
+namespace qp {
+namespace {
+
+constexpr std::size_t kOutputCapacity = 128;
+
+// Follows a chain of proxies to the value they stand for. None (with the
+// reason recorded through `fail`) when a proxy gives nothing or the chain
+// never ends.
+template <typename Fail>
+const JsonValue* resolveProxies(const JsonValue& value, std::optional<JsonValue>& held,
+                                Fail&& fail) {
+    const JsonValue* current = &value;
+    for (unsigned hops = 0; current->isProxy(); ++hops) {
+        if (hops >= ZelJsonBase::kDepthCeiling) {
+            fail(kJsonErrorDepth, std::string(kTextNestedTooDeep));
+            return nullptr;
+        }
+        const std::shared_ptr<const JsonProxy> proxy = *current->proxy();
+        std::optional<JsonValue> next = proxy ? proxy->proxyForJson() : std::nullopt;
+        if (!next) {
+            fail(kJsonErrorUnsupported,
+                 fillJsonErrorText(kTextSerialisationNotSupported,
+                                   proxy ? proxy->className() : "null proxy"));
+            return nullptr;
+        }
+        held = std::move(next);
+        current = &*held;
+    }
+    return current;
+}
+
+bool needsEscape(unsigned char c) {
+    return c < 0x20 || c == '"' || c == '\\' || c >= 0x80;
+}
+
+}  // namespace
+
+std::optional<std::string> ZelJsonWriter::stringWithObject(const JsonValue& value) {
+    const JsonValue* current = &value;
+    std::optional<JsonValue> held;
+    for (unsigned hops = 0; hops <= kDepthCeiling; ++hops) {
+        if (current->isContainer()) {
+            std::optional<std::string> text = stringWithFragment(*current);
+            if (text || hops == 0) return text;
+            break;  // a proxy's failed text falls through to the type error
+        }
+        if (!current->isProxy() || !*current->proxy()) break;
+        std::optional<JsonValue> next = (*current->proxy())->proxyForJson();
+        if (!next) break;
+        held = std::move(next);
+        current = &*held;
+    }
+    clearErrorTrace();
+    addErrorWithCodeDescription(kJsonErrorFragment, kTextNotValidType);
+    return std::nullopt;
+}
+
+std::optional<std::string> ZelJsonWriter::stringWithFragment(const JsonValue& value) {
+    startRun();
+    m_runHumanReadable = humanReadable();
+    m_runSortKeys = sortKeys();
+    std::string out;
+    out.reserve(kOutputCapacity);
+    if (!appendValue(value, out)) return std::nullopt;
+    return out;
+}
+
+bool ZelJsonWriter::appendValue(const JsonValue& value, std::string& out) {
+    switch (value.kind()) {
+        case JsonValue::Kind::Null:
+            out += "null";
+            return true;
+        case JsonValue::Kind::Boolean:
+            out += *value.boolean() ? "true" : "false";
+            return true;
+        case JsonValue::Kind::Number:
+            value.number()->appendTo(out);
+            return true;
+        case JsonValue::Kind::Float:
+            return appendFloat(*value.floatingPoint(), out);
+        case JsonValue::Kind::String:
+            return appendString(*value.string(), out);
+        case JsonValue::Kind::Array:
+            return appendArray(*value.array(), out);
+        case JsonValue::Kind::Object:
+            return appendObject(*value.object(), out);
+        case JsonValue::Kind::Proxy:
+            break;
+    }
+    std::optional<JsonValue> held;
+    const JsonValue* resolved = resolveProxies(value, held, [this](int code, std::string text) {
+        addErrorWithCodeDescription(code, std::move(text));
+    });
+    return resolved != nullptr && appendValue(*resolved, out);
+}
+
+void ZelJsonWriter::appendIndent(std::string& out) const {
+    out += '\n';
+    out.append(2 * static_cast<std::size_t>(depth()), ' ');
+}
+
+bool ZelJsonWriter::appendArray(const JsonValue::Array& array, std::string& out) {
+    if (!enterLevel()) return false;
+    out += '[';
+    bool comma = false;
+    for (const JsonValue& element : array) {
+        if (comma) out += ',';
+        comma = true;
+        if (m_runHumanReadable) appendIndent(out);
+        if (!appendValue(element, out)) return false;
+    }
+    leaveLevel();
+    if (m_runHumanReadable && !array.empty()) appendIndent(out);
+    out += ']';
+    return true;
+}
+
+bool ZelJsonWriter::appendObject(const JsonObject& object, std::string& out) {
+    if (!enterLevel()) return false;
+    out += '{';
+    std::vector<const JsonObject::Member*> order;
+    order.reserve(object.size());
+    for (const JsonObject::Member& member : object) order.push_back(&member);
+    if (m_runSortKeys) {
+        std::sort(order.begin(), order.end(),
+                  [](const auto* a, const auto* b) { return a->first < b->first; });
+    }
+    const char* separator = m_runHumanReadable ? " : " : ":";
+    bool comma = false;
+    for (const JsonObject::Member* member : order) {
+        if (comma) out += ',';
+        comma = true;
+        if (m_runHumanReadable) appendIndent(out);
+        if (!appendString(member->first, out)) return false;
+        out += separator;
+        if (!appendValue(member->second, out)) {
+            addErrorWithCodeDescription(
+                kJsonErrorUnsupported,
+                fillJsonErrorText(kTextUnsupportedValueForKey, member->first));
+            return false;
+        }
+    }
+    leaveLevel();
+    if (m_runHumanReadable && !object.empty()) appendIndent(out);
+    out += '}';
+    return true;
+}
+
+bool ZelJsonWriter::appendString(std::string_view text, std::string& out) {
+    out += '"';
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = p + text.size();
+    while (p < end) {
+        // Copy the run that needs no escaping whole.
+        const unsigned char* run = p;
+        while (p < end && !needsEscape(*p)) ++p;
+        out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
+        if (p == end) break;
+        const unsigned char c = *p;
+        if (c >= 0x80) {
+            const std::size_t length = utf8::sequenceLength(p, end);
+            if (length == 0) {
+                addErrorWithCodeDescription(kJsonErrorEncoding, kTextInvalidUtf8);
+                return false;
+            }
+            out.append(reinterpret_cast<const char*>(p), length);
+            p += length;
+            continue;
+        }
+        ++p;
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default: {
+                static constexpr char kHex[] = "0123456789abcdef";
+                const char escape[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
+                out.append(escape, sizeof escape);
+            }
+        }
+    }
+    out += '"';
+    return true;
+}
+
+bool ZelJsonWriter::appendFloat(double value, std::string& out) {
+    if (!std::isfinite(value)) {
+        addErrorWithCodeDescription(kJsonErrorUnsupported,
+                                    fillJsonErrorText(kTextSerialisationNotSupported,
+                                                      std::isnan(value) ? "NaN" : "infinity"));
+        return false;
+    }
+    // The shortest digits that read back as the same double, without exponent.
+    char buffer[400];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    out.append(buffer, result.ptr);
+    return true;
+}
+
+}  // namespace qp

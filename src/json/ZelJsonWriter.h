@@ -1,0 +1,44 @@
+#pragma once
+// Writes JsonValue trees as JSON text, compact or human-readable (two blanks
+// per level), with keys in their own order or sorted. One instance serves one
+// run at a time; its settings may be changed from any thread.
+
+#include <atomic>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "json/JsonValue.h"
+#include "json/ZelJsonBase.h"
+
+namespace qp {
+
+class ZelJsonWriter : public ZelJsonBase {
+public:
+    // The text of a map or a list (directly or through its proxy), or none
+    // with the reason in errorTrace().
+    std::optional<std::string> stringWithObject(const JsonValue& value);
+    // The text of any value.
+    std::optional<std::string> stringWithFragment(const JsonValue& value);
+
+    bool humanReadable() const { return m_humanReadable.load(std::memory_order_relaxed); }
+    void setHumanReadable(bool on) { m_humanReadable.store(on, std::memory_order_relaxed); }
+    bool sortKeys() const { return m_sortKeys.load(std::memory_order_relaxed); }
+    void setSortKeys(bool on) { m_sortKeys.store(on, std::memory_order_relaxed); }
+
+private:
+    bool appendValue(const JsonValue& value, std::string& out);
+    bool appendArray(const JsonValue::Array& array, std::string& out);
+    bool appendObject(const JsonObject& object, std::string& out);
+    bool appendString(std::string_view text, std::string& out);
+    bool appendFloat(double value, std::string& out);
+    void appendIndent(std::string& out) const;
+
+    std::atomic<bool> m_humanReadable{false};
+    std::atomic<bool> m_sortKeys{false};
+    // The settings as they stood when the current run began.
+    bool m_runHumanReadable = false;
+    bool m_runSortKeys = false;
+};
+
+}  // namespace qp
