@@ -1,0 +1,220 @@
+#include "imaging/PhotoIO.h"
+
+#include <turbojpeg.h>
+#include <unistd.h>
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <cmath>
+#include <memory>
+#include <mutex>
+
+#include "imaging/ExifReader.h"
+
+namespace qp {
+namespace {
+
+constexpr int kPixelSlack = 4;  // bytes per decoded pixel in the largest format
+
+Error imagingError(ImagingErrorCode code, const std::string& text) {
+    return Error(kImagingErrorDomain, code, {{kLocalizedDescriptionKey, text}});
+}
+
+struct TjDeleter {
+    void operator()(void* handle) const { tjDestroy(handle); }
+};
+using TjHandle = std::unique_ptr<void, TjDeleter>;
+
+bool looksLikeJpeg(const QByteArray& bytes) {
+    return bytes.size() >= 3 && std::uint8_t(bytes[0]) == 0xFF && std::uint8_t(bytes[1]) == 0xD8 &&
+           std::uint8_t(bytes[2]) == 0xFF;
+}
+
+int validShrink(int shrink) {
+    if (shrink >= 8) return 8;
+    if (shrink >= 4) return 4;
+    if (shrink >= 2) return 2;
+    return 1;
+}
+
+Result<Image> decodeJpeg(const QByteArray& bytes, const DecodeOptions& options) {
+    TjHandle handle(tjInitDecompress());
+    if (!handle) return imagingError(kImagingErrorUnreadable, "the JPEG decoder could not start");
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto size = static_cast<unsigned long>(bytes.size());
+    int width = 0, height = 0, subsampling = 0, colourspace = 0;
+    if (tjDecompressHeader3(handle.get(), data, size, &width, &height, &subsampling,
+                            &colourspace) != 0) {
+        return imagingError(kImagingErrorUnreadable,
+                            std::string("unreadable JPEG header: ") + tjGetErrorStr2(handle.get()));
+    }
+    if (width <= 0 || height <= 0 || std::int64_t(width) * height > options.maxPixels) {
+        return imagingError(kImagingErrorTooLarge, "the JPEG is " + std::to_string(width) + " × " +
+                                                       std::to_string(height) +
+                                                       " pixels, more than the decode limit");
+    }
+    const tjscalingfactor factor{1, validShrink(options.shrink)};
+    const int outWidth = TJSCALED(width, factor);
+    const int outHeight = TJSCALED(height, factor);
+    const bool grey = colourspace == TJCS_GRAY;
+    QImage bitmap(outWidth, outHeight, grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    if (bitmap.isNull()) return imagingError(kImagingErrorTooLarge, "no memory for the picture");
+    // RGB32 is a native-endian 0xffRRGGBB word.
+    const int pixelFormat =
+        grey ? TJPF_GRAY : (Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? TJPF_BGRA : TJPF_ARGB);
+    // Any warning (a truncated file above all) counts as failure, and a
+    // progressive file may not have an absurd number of scans.
+    const int flags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS;
+    if (tjDecompress2(handle.get(), data, size, bitmap.bits(), outWidth, int(bitmap.bytesPerLine()),
+                      outHeight, pixelFormat, flags) != 0) {
+        return imagingError(kImagingErrorUnreadable, std::string("corrupt or truncated JPEG: ") +
+                                                         tjGetErrorStr2(handle.get()));
+    }
+    const auto exif = readExifOrientation(data, std::size_t(size));
+    const auto orientation = exif ? orientationFromExif(*exif) : std::nullopt;
+    return Image(std::move(bitmap), orientation.value_or(ImageOrientation::Up));
+}
+
+ImageOrientation orientationFromTransformation(QImageIOHandler::Transformations t) {
+    switch (int(t)) {
+        case QImageIOHandler::TransformationMirror:
+            return ImageOrientation::UpMirrored;
+        case QImageIOHandler::TransformationFlip:
+            return ImageOrientation::DownMirrored;
+        case QImageIOHandler::TransformationRotate180:
+            return ImageOrientation::Down;
+        case QImageIOHandler::TransformationRotate90:
+            return ImageOrientation::Right;
+        case QImageIOHandler::TransformationMirrorAndRotate90:
+            return ImageOrientation::LeftMirrored;
+        case QImageIOHandler::TransformationFlipAndRotate90:
+            return ImageOrientation::RightMirrored;
+        case QImageIOHandler::TransformationRotate270:
+            return ImageOrientation::Left;
+        default:
+            return ImageOrientation::Up;
+    }
+}
+
+Result<Image> decodeWithQt(const QByteArray& bytes, const DecodeOptions& options) {
+    // Qt's own allocation cap must not refuse what our pixel limit allows.
+    static std::once_flag raiseLimit;
+    std::call_once(raiseLimit, [&] {
+        const int neededMb = int(kMaxDecodedPixels * kPixelSlack / (1024 * 1024)) + 1;
+        if (QImageReader::allocationLimit() < neededMb) QImageReader::setAllocationLimit(neededMb);
+    });
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(false);
+    const QSize size = reader.size();
+    if (size.isValid() && std::int64_t(size.width()) * size.height() > options.maxPixels) {
+        return imagingError(kImagingErrorTooLarge, "the picture is " +
+                                                       std::to_string(size.width()) + " × " +
+                                                       std::to_string(size.height()) +
+                                                       " pixels, more than the decode limit");
+    }
+    const auto orientation = orientationFromTransformation(reader.transformation());
+    QImage bitmap = reader.read();
+    if (bitmap.isNull()) {
+        return imagingError(kImagingErrorUnreadable,
+                            "unreadable picture: " + reader.errorString().toStdString());
+    }
+    if (std::int64_t(bitmap.width()) * bitmap.height() > options.maxPixels) {
+        return imagingError(kImagingErrorTooLarge,
+                            "the picture has more pixels than the decode limit");
+    }
+    return Image(std::move(bitmap), orientation);
+}
+
+Result<Image> uprightForEncoding(const Image& image) {
+    if (image.isNull()) return imagingError(kImagingErrorNoImage, "there is no picture to encode");
+    auto upright = image.fixOrientation();
+    if (!upright)
+        return imagingError(kImagingErrorEncodeFailed, "the picture could not be turned upright");
+    return *upright;
+}
+
+}  // namespace
+
+Result<Image> decodePhoto(const QByteArray& bytes, const DecodeOptions& options) {
+    if (bytes.isEmpty()) return imagingError(kImagingErrorUnreadable, "the file is empty");
+    if (looksLikeJpeg(bytes)) return decodeJpeg(bytes, options);
+    return decodeWithQt(bytes, options);
+}
+
+Result<Image> readPhoto(const std::string& path, const DecodeOptions& options) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return imagingError(kImagingErrorUnreadable,
+                            "cannot open " + path + ": " + file.errorString().toStdString());
+    }
+    const QByteArray bytes = file.readAll();
+    return decodePhoto(bytes, options);
+}
+
+Result<QByteArray> jpegRepresentation(const Image& image, double quality) {
+    auto upright = uprightForEncoding(image);
+    if (!upright) return upright.error();
+    const QImage& bitmap = upright->bitmap();
+    const bool grey = upright->pixelFormat() == PixelFormat::Grey8;
+    const int sampling = grey ? TJSAMP_GRAY : TJSAMP_444;
+    // The fourth byte is ignored: premultiplied colour is colour over black.
+    const int pixelFormat =
+        grey ? TJPF_GRAY : (Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? TJPF_BGRX : TJPF_XRGB);
+    const double q = std::isfinite(quality) ? quality : 1.0;
+    const int jpegQuality = std::clamp(int(std::lround(q * 100.0)), 1, 100);
+    TjHandle handle(tjInitCompress());
+    if (!handle) return imagingError(kImagingErrorEncodeFailed, "the JPEG encoder could not start");
+    QByteArray out;
+    out.resize(qsizetype(tjBufSize(bitmap.width(), bitmap.height(), sampling)));
+    auto* buffer = reinterpret_cast<unsigned char*>(out.data());
+    unsigned long size = static_cast<unsigned long>(out.size());
+    if (tjCompress2(handle.get(), bitmap.constBits(), bitmap.width(), int(bitmap.bytesPerLine()),
+                    bitmap.height(), pixelFormat, &buffer, &size, sampling, jpegQuality,
+                    TJFLAG_NOREALLOC) != 0) {
+        return imagingError(kImagingErrorEncodeFailed,
+                            std::string("JPEG encoding failed: ") + tjGetErrorStr2(handle.get()));
+    }
+    out.resize(qsizetype(size));
+    return out;
+}
+
+Result<QByteArray> pngRepresentation(const Image& image) {
+    auto upright = uprightForEncoding(image);
+    if (!upright) return upright.error();
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(upright->bitmap())) {
+        return imagingError(kImagingErrorEncodeFailed,
+                            "PNG encoding failed: " + writer.errorString().toStdString());
+    }
+    return out;
+}
+
+Result<void> writeFileAtomically(const std::string& path, const QByteArray& bytes) {
+    QSaveFile file(QString::fromStdString(path));
+    const auto failed = [&](const char* step) {
+        return imagingError(kImagingErrorWriteFailed, std::string(step) + " " + path + ": " +
+                                                          file.errorString().toStdString());
+    };
+    if (!file.open(QIODevice::WriteOnly)) return failed("cannot create");
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return failed("cannot write");
+    }
+    if (!file.flush() || ::fsync(file.handle()) != 0) {
+        file.cancelWriting();
+        return failed("cannot flush");
+    }
+    if (!file.commit()) return failed("cannot replace");
+    return {};
+}
+
+}  // namespace qp

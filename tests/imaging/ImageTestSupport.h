@@ -1,0 +1,44 @@
+#pragma once
+// Tiny bitmaps built inside tests, and a log sink that records lines.
+
+#include <QImage>
+#include <string>
+#include <vector>
+
+#include "imaging/Image.h"
+#include "imaging/ImageLog.h"
+
+namespace qp::test {
+
+// A distinct opaque colour for every stored pixel, so permutations show.
+inline QRgb codeFor(int x, int y) {
+    return qRgb(10 + 20 * x, 10 + 20 * y, 200);
+}
+
+inline QImage codedBitmap(int w, int h, QImage::Format format = QImage::Format_RGB32) {
+    QImage image(w, h, format);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) image.setPixel(x, y, codeFor(x, y));
+    return image;
+}
+
+inline QImage filledBitmap(int w, int h, QColor colour) {
+    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    image.fill(colour);
+    return image;
+}
+
+// Records every failure line while alive.
+class LogCapture {
+public:
+    LogCapture() {
+        setImageLogSink([this](std::string_view line) { m_lines.emplace_back(line); });
+    }
+    ~LogCapture() { setImageLogSink({}); }
+    const std::vector<std::string>& lines() const { return m_lines; }
+
+private:
+    std::vector<std::string> m_lines;
+};
+
+}  // namespace qp::test
