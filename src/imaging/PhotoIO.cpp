@@ -51,7 +51,10 @@ Result<Image> decodeJpeg(const QByteArray& bytes, const DecodeOptions& options) 
         return imagingError(kImagingErrorUnreadable,
                             std::string("unreadable JPEG header: ") + tjGetErrorStr2(handle.get()));
     }
-    if (width <= 0 || height <= 0 || std::int64_t(width) * height > options.maxPixels) {
+    if (width <= 0 || height <= 0) {
+        return imagingError(kImagingErrorUnreadable, "the JPEG header gives no picture size");
+    }
+    if (std::int64_t(width) * height > options.maxPixels) {
         return imagingError(kImagingErrorTooLarge, "the JPEG is " + std::to_string(width) + " × " +
                                                        std::to_string(height) +
                                                        " pixels, more than the decode limit");

@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+#include <turbojpeg.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <vector>
+
+#include "ImageTestSupport.h"
+#include "imaging/ExifReader.h"
+#include "imaging/PhotoIO.h"
+
+namespace qp {
+namespace {
+
+QByteArray smallJpeg(int w = 16, int h = 8) {
+    auto jpeg = jpegRepresentation(Image(test::codedBitmap(w, h)), 1.0);
+    EXPECT_TRUE(jpeg.ok());
+    return jpeg.ok() ? *jpeg : QByteArray();
+}
+
+// An APP1 EXIF block holding one orientation entry, in either byte order.
+QByteArray exifSegment(int orientation, bool bigEndian) {
+    const auto bytes = [](char a, char b) {
+        QByteArray pair(2, '\0');
+        pair[0] = a;
+        pair[1] = b;
+        return pair;
+    };
+    const auto u16 = [&](int v) {
+        return bigEndian ? bytes(char(v >> 8), char(v & 0xff))
+                         : bytes(char(v & 0xff), char(v >> 8));
+    };
+    const auto u32 = [&](int v) { return bigEndian ? u16(0) + u16(v) : u16(v) + u16(0); };
+    QByteArray tiff = QByteArray(bigEndian ? "MM" : "II") + u16(42) + u32(8);
+    tiff += u16(2);                                 // two entries
+    tiff += u16(0x010F) + u16(2) + u32(4) + "Cam";  // a make string first
+    tiff += QByteArray(1, '\0');
+    tiff += u16(0x0112) + u16(3) + u32(1) + u16(orientation) + u16(0);
+    tiff += u32(0);
+    const QByteArray body = QByteArray("Exif\0\0", 6) + tiff;
+    const int length = int(body.size()) + 2;
+    return QByteArray("\xFF\xE1", 2) + bytes(char(length >> 8), char(length & 0xff)) + body;
+}
+
+QByteArray withExif(const QByteArray& jpeg, int orientation, bool bigEndian = false) {
+    return jpeg.left(2) + exifSegment(orientation, bigEndian) + jpeg.mid(2);
+}
+
+std::optional<int> exifOf(const QByteArray& bytes) {
+    return readExifOrientation(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                               std::size_t(bytes.size()));
+}
+
+TEST(PhotoInput, ExifOrientationFromFilesBecomesTheTagUnapplied) {
+    const struct {
+        int exif;
+        ImageOrientation tag;
+    } cases[] = {{1, ImageOrientation::Up},
+                 {2, ImageOrientation::UpMirrored},
+                 {3, ImageOrientation::Down},
+                 {4, ImageOrientation::DownMirrored},
+                 {5, ImageOrientation::LeftMirrored},
+                 {6, ImageOrientation::Right},
+                 {7, ImageOrientation::RightMirrored},
+                 {8, ImageOrientation::Left}};
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray plain = smallJpeg();
+    for (const auto& c : cases) {
+        for (bool bigEndian : {false, true}) {
+            const std::string path = dir.filePath(QString("photo%1.jpg").arg(c.exif)).toStdString();
+            ASSERT_TRUE(writeFileAtomically(path, withExif(plain, c.exif, bigEndian)).ok());
+            const auto photo = readPhoto(path);
+            ASSERT_TRUE(photo.ok()) << photo.error().toString();
+            EXPECT_EQ(photo->orientation(), c.tag) << c.exif;
+            EXPECT_EQ(photo->width(), 16);  // stored pixels, not turned
+            EXPECT_EQ(photo->height(), 8);
+        }
+    }
+    const auto untagged = decodePhoto(plain);
+    ASSERT_TRUE(untagged.ok());
+    EXPECT_EQ(untagged->orientation(), ImageOrientation::Up);
+    EXPECT_EQ(untagged->pixelFormat(), PixelFormat::Rgbx);
+}
+
+TEST(ExifReader, MalformedBlocksGiveNothingAndNeverReadPastTheEnd) {
+    const QByteArray good = withExif(smallJpeg(), 6);
+    ASSERT_EQ(exifOf(good), 6);
+    EXPECT_EQ(exifOf(withExif(smallJpeg(), 9)), std::nullopt);  // out of range
+    // Every cut of the file inside the EXIF block: no answer, no overread
+    // (the sanitizer build checks the latter).
+    for (int cut = 0; cut < 50; ++cut) {
+        const QByteArray head = good.left(cut);
+        std::vector<std::uint8_t> exact(head.begin(), head.end());
+        EXPECT_EQ(readExifOrientation(exact.data(), exact.size()), std::nullopt) << cut;
+    }
+    QByteArray badOffset = good;
+    badOffset[2 + 2 + 2 + 6 + 4] = char(0x7f);  // IFD offset far past the block
+    EXPECT_EQ(exifOf(badOffset), std::nullopt);
+    EXPECT_EQ(exifOf(QByteArray("not a jpeg")), std::nullopt);
+}
+
+TEST(PhotoInput, ShrinkOnLoadRoundsUp) {
+    const QByteArray jpeg = smallJpeg(20, 9);
+    for (const auto& [shrink, w, h] :
+         {std::tuple{1, 20, 9}, std::tuple{2, 10, 5}, std::tuple{4, 5, 3}, std::tuple{8, 3, 2},
+          std::tuple{3, 10, 5}}) {
+        const auto photo = decodePhoto(jpeg, {.shrink = shrink});
+        ASSERT_TRUE(photo.ok());
+        EXPECT_EQ(photo->width(), w) << shrink;
+        EXPECT_EQ(photo->height(), h) << shrink;
+    }
+}
+
+TEST(PhotoInput, CorruptTruncatedAndEmptyFilesAreErrors) {
+    const QByteArray jpeg = smallJpeg(64, 64);
+    QByteArray corrupt = jpeg;
+    for (qsizetype i = corrupt.size() / 2; i < corrupt.size() - 2; ++i) corrupt[i] = char(0xFF);
+    QByteArray garbage = jpeg.left(4) + QByteArray(200, '\x5a');
+    const QByteArray inputs[] = {jpeg.left(jpeg.size() / 2),
+                                 jpeg.left(40),
+                                 corrupt,
+                                 garbage,
+                                 QByteArray("\x89PNG\r\n\x1a\n broken", 16),
+                                 QByteArray()};
+    for (const auto& bytes : inputs) {
+        const auto photo = decodePhoto(bytes);
+        ASSERT_FALSE(photo.ok()) << bytes.size();
+        EXPECT_EQ(photo.error().domain(), kImagingErrorDomain);
+        EXPECT_EQ(photo.error().code(), kImagingErrorUnreadable);
+        EXPECT_FALSE(photo.error().description().empty());
+    }
+    EXPECT_FALSE(readPhoto("/nonexistent/photo.jpg").ok());
+}
+
+TEST(PhotoInput, GiganticHeaderIsRefusedBeforeDecoding) {
+    QByteArray jpeg = smallJpeg();
+    const qsizetype sof = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
+    ASSERT_GT(sof, 0);
+    // Height and width 60000 each: 3.6 gigapixels.
+    for (int i : {5, 7}) {
+        jpeg[sof + i] = char(0xEA);
+        jpeg[sof + i + 1] = char(0x60);
+    }
+    const auto photo = decodePhoto(jpeg);
+    ASSERT_FALSE(photo.ok());
+    EXPECT_EQ(photo.error().code(), kImagingErrorTooLarge);
+    // The limit is adjustable; a small one refuses a small photo too.
+    const auto limited = decodePhoto(smallJpeg(), {.maxPixels = 100});
+    ASSERT_FALSE(limited.ok());
+    EXPECT_EQ(limited.error().code(), kImagingErrorTooLarge);
+}
+
+TEST(PhotoOutput, JpegAtFullQualityKeepsChromaAndTurnsUpright) {
+    // Alternating red and blue columns: subsampled chroma would smear them.
+    QImage columns(16, 16, QImage::Format_RGB32);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            columns.setPixel(x, y, x % 2 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
+    const auto jpeg = jpegRepresentation(Image(columns, ImageOrientation::Right), 1.0);
+    ASSERT_TRUE(jpeg.ok());
+    tjhandle handle = tjInitDecompress();
+    int w = 0, h = 0, sampling = -1, colourspace = -1;
+    ASSERT_EQ(tjDecompressHeader3(handle, reinterpret_cast<const unsigned char*>(jpeg->constData()),
+                                  static_cast<unsigned long>(jpeg->size()), &w, &h, &sampling,
+                                  &colourspace),
+              0);
+    tjDestroy(handle);
+    EXPECT_EQ(sampling, TJSAMP_444);
+    const auto back = decodePhoto(*jpeg);
+    ASSERT_TRUE(back.ok());
+    // Turned upright: the columns became rows, the blue first column on top.
+    const QRgb top = back->bitmap().pixel(5, 0);
+    const QRgb next = back->bitmap().pixel(5, 1);
+    EXPECT_GT(qBlue(top), 200);
+    EXPECT_LT(qRed(top), 60);
+    EXPECT_GT(qRed(next), 200);
+    EXPECT_LT(qBlue(next), 60);
+    EXPECT_FALSE(jpegRepresentation(Image(), 1.0).ok());
+}
+
+TEST(PhotoOutput, GreyJpegAndPngRoundTrips) {
+    QImage grey(5, 3, QImage::Format_Grayscale8);
+    grey.fill(77);
+    const auto greyJpeg = jpegRepresentation(Image(grey), 1.0);
+    ASSERT_TRUE(greyJpeg.ok());
+    const auto greyBack = decodePhoto(*greyJpeg);
+    ASSERT_TRUE(greyBack.ok());
+    EXPECT_EQ(greyBack->pixelFormat(), PixelFormat::Grey8);
+    EXPECT_NEAR(greyBack->bitmap().constScanLine(1)[2], 77, 1);
+
+    QImage translucent = test::filledBitmap(3, 2, Qt::transparent);
+    translucent.setPixel(0, 0, qRgba(100, 0, 0, 128));
+    const auto png = pngRepresentation(Image(translucent));
+    ASSERT_TRUE(png.ok());
+    const auto pngBack = decodePhoto(*png);
+    ASSERT_TRUE(pngBack.ok());
+    EXPECT_EQ(pngBack->pixelFormat(), PixelFormat::PremultipliedArgb);
+    EXPECT_NEAR(qAlpha(pngBack->bitmap().pixel(0, 0)), 128, 1);
+    EXPECT_EQ(qAlpha(pngBack->bitmap().pixel(2, 1)), 0);
+}
+
+TEST(PhotoOutput, AtomicWriteReplacesAndLeavesNoTemporaryFiles) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.filePath("savedImage.igo").toStdString();
+    ASSERT_TRUE(writeFileAtomically(path, "first").ok());
+    ASSERT_TRUE(writeFileAtomically(path, "second").ok());
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "second");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+    const auto failed = writeFileAtomically(dir.filePath("missing/x.jpg").toStdString(), "x");
+    ASSERT_FALSE(failed.ok());
+    EXPECT_EQ(failed.error().code(), kImagingErrorWriteFailed);
+}
+
+}  // namespace
+}  // namespace qp
