@@ -17,8 +17,8 @@ bool sameName(const std::string& a, const std::string& b) {
 std::string trimmed(const std::string& text) {
     const auto isSpace = [](char c) { return c == ' ' || c == '\t'; };
     auto begin = std::find_if_not(text.begin(), text.end(), isSpace);
-    auto end = std::find_if_not(text.rbegin(), std::string::const_reverse_iterator(begin), isSpace)
-                   .base();
+    auto end =
+        std::find_if_not(text.rbegin(), std::string::const_reverse_iterator(begin), isSpace).base();
     return std::string(begin, end);
 }
 
