@@ -1,6 +1,7 @@
 #pragma once
 // A JSON object: string keys in insertion order, so output is deterministic.
 // Setting an existing key replaces its value and keeps the key's position.
+// Include json/JsonValue.h, which completes it, rather than this header.
 
 #include <cstdint>
 #include <string>
@@ -24,12 +25,12 @@ public:
     JsonObject& operator=(JsonObject&&) noexcept;
     ~JsonObject();
 
-    std::size_t size() const { return m_members.size(); }
-    bool empty() const { return m_members.empty(); }
+    std::size_t size() const;
+    bool empty() const;
     void reserve(std::size_t count);
 
-    Members::const_iterator begin() const { return m_members.begin(); }
-    Members::const_iterator end() const { return m_members.end(); }
+    Members::const_iterator begin() const;
+    Members::const_iterator end() const;
     const Members& members() const { return m_members; }
 
     // The value under `key`, or nullptr.

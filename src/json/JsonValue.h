@@ -93,4 +93,18 @@ private:
         m_value;
 };
 
+// JsonObject's accessors need the complete JsonValue.
+inline std::size_t JsonObject::size() const {
+    return m_members.size();
+}
+inline bool JsonObject::empty() const {
+    return m_members.empty();
+}
+inline JsonObject::Members::const_iterator JsonObject::begin() const {
+    return m_members.begin();
+}
+inline JsonObject::Members::const_iterator JsonObject::end() const {
+    return m_members.end();
+}
+
 }  // namespace qp
