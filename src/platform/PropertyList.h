@@ -15,6 +15,9 @@
 
 namespace qp {
 
+// Errors in this domain: 1 file missing, 2 file unreadable or bytes not a sound
+// property list, 3 value cannot be written (a date outside 1933-2069, a NUL
+// inside a string or key, nesting deeper than 512), 4 file could not be written.
 inline constexpr const char* kPropertyListErrorDomain = "qp.plist";
 
 class PlistValue;
@@ -29,16 +32,16 @@ public:
     enum class Type { String, Integer, Real, Boolean, Date, Data, Array, Dictionary };
 
     PlistValue() : m_value(std::string()) {}
-    PlistValue(std::string v) : m_value(std::move(v)) {}             // NOLINT
-    PlistValue(const char* v) : m_value(std::string(v)) {}          // NOLINT
-    PlistValue(std::int64_t v) : m_value(v) {}                       // NOLINT
-    PlistValue(int v) : m_value(static_cast<std::int64_t>(v)) {}     // NOLINT
-    PlistValue(double v) : m_value(v) {}                             // NOLINT
-    PlistValue(bool v) : m_value(v) {}                               // NOLINT
-    PlistValue(PlistDate v) : m_value(v) {}                          // NOLINT
-    PlistValue(PlistData v) : m_value(std::move(v)) {}               // NOLINT
-    PlistValue(PlistArray v);                                        // NOLINT
-    PlistValue(PlistDictionary v);                                   // NOLINT
+    PlistValue(std::string v) : m_value(std::move(v)) {}          // NOLINT
+    PlistValue(const char* v) : m_value(std::string(v)) {}        // NOLINT
+    PlistValue(std::int64_t v) : m_value(v) {}                    // NOLINT
+    PlistValue(int v) : m_value(static_cast<std::int64_t>(v)) {}  // NOLINT
+    PlistValue(double v) : m_value(v) {}                          // NOLINT
+    PlistValue(bool v) : m_value(v) {}                            // NOLINT
+    PlistValue(PlistDate v) : m_value(v) {}                       // NOLINT
+    PlistValue(PlistData v) : m_value(std::move(v)) {}            // NOLINT
+    PlistValue(PlistArray v);                                     // NOLINT
+    PlistValue(PlistDictionary v);                                // NOLINT
 
     Type type() const;
     bool isString() const { return type() == Type::String; }
@@ -76,9 +79,15 @@ private:
 
 enum class PlistFormat { Xml, Binary };
 
-// Parses XML or binary property-list bytes.
+// Parses XML or binary property-list bytes. Untrusted input is safe: damaged,
+// truncated, cyclic or absurdly nested bytes answer an error (code 2).
+// A keyed-archive reference reads as the dictionary {"CF$UID": n}.
 Result<PlistValue> parsePropertyList(const std::string& bytes);
+// Binary keeps dates to the microsecond; XML keeps whole seconds (rounded down).
 Result<std::string> serializePropertyList(const PlistValue& value, PlistFormat format);
+// Whether `value` can be written in `format` (the code 3 cases above).
+Result<void> checkPropertyListValue(const PlistValue& value,
+                                    PlistFormat format = PlistFormat::Binary);
 
 // Reads a property-list file. A missing file and a file that is not a
 // property list are errors (code 1 missing, 2 unreadable or malformed).
