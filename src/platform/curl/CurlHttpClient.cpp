@@ -1,7 +1,6 @@
 #include "platform/curl/CurlHttpClient.h"
 
 #include "platform/curl/CurlCookieJar.h"
-#include "platform/curl/CurlGlobal.h"
 #include "platform/curl/CurlHttpTask.h"
 #include "platform/curl/CurlTransfer.h"
 
@@ -25,7 +24,7 @@ private:
 }  // namespace
 
 CurlHttpClient::CurlHttpClient(MainQueue& queue)
-    : m_queue(queue), m_jar((ensureCurlGlobalInit(), std::make_shared<CurlCookieJar>())) {}
+    : m_queue(queue), m_jar(std::make_shared<CurlCookieJar>()) {}
 
 CurlHttpClient::~CurlHttpClient() = default;
 
