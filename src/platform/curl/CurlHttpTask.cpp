@@ -1,5 +1,7 @@
 #include "platform/curl/CurlHttpTask.h"
 
+#include <system_error>
+
 #include "platform/curl/CurlCookieJar.h"
 
 namespace qp {
@@ -61,8 +63,16 @@ CurlHttpTask::CurlHttpTask(MainQueue& queue, HttpRequest request,
       m_jar(std::move(jar)),
       m_token(std::make_shared<Token>()),
       m_transfer(
-          std::make_unique<CurlTransfer>(std::move(request), m_jar ? m_jar->share() : nullptr)),
-      m_worker([this, observer] { work(observer); }) {}
+          std::make_unique<CurlTransfer>(std::move(request), m_jar ? m_jar->share() : nullptr)) {
+    try {
+        m_worker = std::thread([this, observer] { work(observer); });
+    } catch (const std::system_error& failure) {
+        // Out of threads: the request fails like any other, on the main queue.
+        PostingSink<Token> sink(m_queue, m_token, observer);
+        sink.finish(Error(kHttpErrorDomain, static_cast<int>(HttpErrorCode::Failed),
+                          {{kLocalizedDescriptionKey, failure.what()}}));
+    }
+}
 
 CurlHttpTask::~CurlHttpTask() {
     cancel();

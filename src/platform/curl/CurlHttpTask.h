@@ -43,7 +43,7 @@ private:
     std::shared_ptr<CurlCookieJar> m_jar;
     std::shared_ptr<Token> m_token;
     std::unique_ptr<CurlTransfer> m_transfer;
-    std::thread m_worker;  // last: starts once everything above exists
+    std::thread m_worker;  // started once everything above exists
 };
 
 }  // namespace qp
