@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "imaging/BitmapPool.h"
+
 namespace qp::drawing {
 namespace {
 
@@ -48,7 +50,7 @@ QTransform orientationTransform(ImageOrientation orientation, int width, int hei
 }
 
 QImage makeImageSurface(int width, int height) {
-    QImage surface(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage surface = pooledBitmap(width, height, QImage::Format_ARGB32_Premultiplied);
     if (!surface.isNull()) surface.fill(Qt::transparent);
     return surface;
 }

@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 
+#include "imaging/BitmapPool.h"
 #include "imaging/ExifReader.h"
 
 namespace qp {
@@ -63,7 +64,8 @@ Result<Image> decodeJpeg(const QByteArray& bytes, const DecodeOptions& options) 
     const int outWidth = TJSCALED(width, factor);
     const int outHeight = TJSCALED(height, factor);
     const bool grey = colourspace == TJCS_GRAY;
-    QImage bitmap(outWidth, outHeight, grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    QImage bitmap =
+        pooledBitmap(outWidth, outHeight, grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
     if (bitmap.isNull()) return imagingError(kImagingErrorTooLarge, "no memory for the picture");
     // RGB32 is a native-endian 0xffRRGGBB word.
     const int pixelFormat =

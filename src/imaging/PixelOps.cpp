@@ -1,5 +1,7 @@
 #include "imaging/PixelOps.h"
 
+#include "imaging/BitmapPool.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -85,7 +87,7 @@ inline std::uint32_t average4(std::uint32_t a, std::uint32_t b, std::uint32_t c,
 }  // namespace
 
 QImage uninitializedBitmap(int width, int height, QImage::Format format) {
-    return QImage(width, height, format);
+    return pooledBitmap(width, height, format);
 }
 
 QImage permute(const QImage& stored, ImageOrientation orientation, QImage::Format format) {
