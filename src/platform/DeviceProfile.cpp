@@ -43,6 +43,16 @@ std::optional<DeviceProfile> deviceProfileNamed(const std::string& name) {
     return std::nullopt;
 }
 
+namespace {
+DeviceProfile& currentProfileStorage() {
+    static DeviceProfile profile = defaultDeviceProfile();
+    return profile;
+}
+}  // namespace
+
+const DeviceProfile& currentDeviceProfile() { return currentProfileStorage(); }
+void setCurrentDeviceProfile(const DeviceProfile& profile) { currentProfileStorage() = profile; }
+
 std::string hostSystemVersion() {
     utsname info{};
     std::string version;

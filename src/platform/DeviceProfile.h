@@ -31,6 +31,10 @@ const std::vector<DeviceProfile>& deviceProfiles();
 const DeviceProfile& defaultDeviceProfile();
 std::optional<DeviceProfile> deviceProfileNamed(const std::string& name);
 
+// The profile this process emulates; the default one until set at start-up.
+const DeviceProfile& currentDeviceProfile();
+void setCurrentDeviceProfile(const DeviceProfile& profile);
+
 // The operating system's version, as "major.minor.patch" where it can be read
 // (the kernel release from uname, e.g. "6.1.0"); never shorter than three characters.
 std::string hostSystemVersion();

@@ -1,5 +1,7 @@
 #include "platform/ui/Window.h"
 
+#include <QGuiApplication>
+
 #include "platform/ui/ViewController.h"
 
 namespace qp {
@@ -44,8 +46,11 @@ void Window::makeKeyAndVisible() {
         m_root->view()->show();
         m_root->endAppearance(true, false);
     }
-    raise();
-    activateWindow();
+    // The offscreen platform used headless has no window stacking.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        raise();
+        activateWindow();
+    }
 }
 
 }  // namespace qp

@@ -1,0 +1,111 @@
+#include "app/AppDelegate.h"
+
+#include "analytics/AnalyticsRecorder.h"
+#include "app/device/LayoutVariant.h"
+#include "app/device/UIDeviceHardware.h"
+#include "platform/DeviceProfile.h"
+#include "platform/Log.h"
+#include "platform/UserDefaults.h"
+#include "platform/ui/Window.h"
+#include "screens/MainViewController.h"
+#include "screens/MoreViewController.h"
+
+namespace qp {
+
+namespace {
+constexpr const char* kStartScreen = "MainViewController";
+AppDelegate* g_shared = nullptr;
+}  // namespace
+
+AppDelegate::AppDelegate(AppContext context, std::string analyticsKey, std::function<std::string()> machineReader)
+    : m_context(std::move(context)),
+      m_analyticsKey(std::move(analyticsKey)),
+      m_machineReader(machineReader ? std::move(machineReader) : std::function<std::string()>(hostMachineIdentifier)) {
+    m_context.state = &m_state;
+    m_context.moreViewController = [this]() -> std::shared_ptr<ViewController> { return m_moreViewController; };
+    g_shared = this;
+}
+
+AppDelegate::~AppDelegate() {
+    if (g_shared == this) g_shared = nullptr;
+    // Screens go before the window that shows them.
+    m_moreViewController.reset();
+    if (m_window) m_window->setRootViewController(nullptr);
+    m_viewController.reset();
+}
+
+AppDelegate* AppDelegate::shared() { return g_shared; }
+
+std::shared_ptr<MoreViewController> AppDelegate::makeMoreViewController() const {
+    return std::make_shared<MoreViewController>(moreLayoutName(*m_context.device), m_context);
+}
+
+void AppDelegate::setMoreViewController(std::shared_ptr<MoreViewController> controller) {
+    m_moreViewController = std::move(controller);
+}
+
+bool AppDelegate::applicationDidFinishLaunchingWithOptions() {
+    logLine("-[AppDelegate application:didFinishLaunchingWithOptions:]");
+    logLine(" ");
+
+    m_context.analytics->startSession(m_analyticsKey);
+
+    m_window = std::make_unique<Window>(*m_context.device);
+
+    const std::int64_t launches = m_context.defaults->integerForKey(kLaunchesNumberKey) + 1;
+    m_context.defaults->setInteger(launches, kLaunchesNumberKey);
+    logf("kLaunchesNumber = {}", launches);
+    logLine(" ");
+
+    const UIDeviceHardware hardware(*m_context.device, m_machineReader);
+    m_state.setDeviceType(hardware.findDeviceType());
+    logf("deviceType: {}", m_state.deviceType());
+
+    m_viewController = std::make_shared<MainViewController>(
+        layoutName(kStartScreen, m_state.deviceType(), *m_context.device), m_context);
+    m_window->setRootViewController(m_viewController);
+    m_window->makeKeyAndVisible();
+
+    m_moreViewController = makeMoreViewController();
+
+    // The shared progress overlay is created on the window and styled here
+    // once the overlay module is part of the app.
+    return true;
+}
+
+void AppDelegate::applicationDidBecomeActive() {
+    const UIDeviceHardware hardware(*m_context.device, m_machineReader);
+    const std::string model = hardware.platformString();
+    const std::string modelClass = hardware.platformClassString();
+    const std::string version = m_context.device->systemVersion;
+    const std::string versionClass = version.substr(0, 3);
+
+    AnalyticsRecorder& analytics = *m_context.analytics;
+    analytics.logEventWithParameters(kEventDevice, {{kEventDeviceParameter, model}});
+    analytics.logEventWithParameters(kEventSystem, {{kEventSystemParameter, version}});
+    analytics.logEventWithParameters(kEventDeviceClass, {{kEventDeviceClassParameter, modelClass}});
+    analytics.logEventWithParameters(kEventSystemClass, {{kEventSystemClassParameter, versionClass}});
+}
+
+void AppDelegate::applicationDidEnterBackground() {
+    logLine("-[AppDelegate applicationDidEnterBackground:]");
+    if (m_moreViewController) m_moreViewController->dismissViewControllerAnimated(false);
+    m_moreViewController.reset();
+}
+
+void AppDelegate::applicationWillEnterForeground() {
+    logLine("-[AppDelegate applicationWillEnterForeground:]");
+    if (m_moreViewController) return;
+    m_moreViewController = makeMoreViewController();
+}
+
+bool AppDelegate::applicationOpenURLSourceApplicationAnnotation(const std::string& url, const std::string&,
+                                                                const std::string&) {
+    return applicationHandleOpenURL(url);
+}
+
+bool AppDelegate::applicationHandleOpenURL(const std::string& url) {
+    return m_facebook ? m_facebook->handleOpenURL(url) : false;
+}
+
+}  // namespace qp

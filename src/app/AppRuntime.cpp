@@ -1,0 +1,167 @@
+#include "app/AppRuntime.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
+
+#include <unistd.h>
+
+#include "analytics/AnalyticsRecorder.h"
+#include "app/AppDelegate.h"
+#include "app/device/LayoutVariant.h"
+#include "app/shared/Configuration.h"
+#include "platform/Clock.h"
+#include "platform/Log.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Paths.h"
+#include "platform/curl/CurlHttpClient.h"
+#include "platform/plist/PlistUserDefaults.h"
+#include "platform/qt/DesktopUrlOpener.h"
+#include "platform/qt/QtMainQueue.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/LayoutLoader.h"
+#include "platform/ui/LifecycleBridge.h"
+#include "platform/ui/Window.h"
+
+namespace qp {
+
+namespace {
+
+constexpr const char* kBundleIdentifier = "net.quillpost.Quillpost";
+constexpr const char* kLogFileName = "Quillpost.log";
+
+// Records usage events in the diagnostic log until the analytics client
+// takes over.
+class LogOnlyAnalytics final : public AnalyticsRecorder {
+public:
+    void startSession(const std::string& apiKey) override { logf("Analytics session started ({} characters of key)", apiKey.size()); }
+    void logEvent(const std::string& name) override { logf("Analytics event: {}", name); }
+    void logEventWithParameters(const std::string& name, const EventParameters& parameters) override {
+        std::string text;
+        for (const auto& [k, v] : parameters) text += (text.empty() ? "" : ", ") + k + "=" + v;
+        logf("Analytics event: {} {{{}}}", name, text);
+    }
+};
+
+// Appends every log line to a file in the app home.
+class LogFile {
+public:
+    explicit LogFile(const std::filesystem::path& path) : m_out(path, std::ios::app) {
+        if (m_out) m_sink = Log::addSink([this](std::string_view line) {
+            std::lock_guard lock(m_mutex);
+            m_out << line << '\n';
+            m_out.flush();
+        });
+    }
+    ~LogFile() {
+        if (m_sink) Log::removeSink(m_sink);
+    }
+    LogFile(const LogFile&) = delete;
+    LogFile& operator=(const LogFile&) = delete;
+
+private:
+    std::ofstream m_out;
+    std::mutex m_mutex;
+    Log::SinkId m_sink = 0;
+};
+
+// Drives the lifecycle a person would: launch, switch away and back, quit.
+void runHeadlessLifecycle(ApplicationLifecycle& lifecycle) {
+    lifecycle.launch();
+    QCoreApplication::processEvents();
+    lifecycle.windowDeactivated();
+    lifecycle.enterBackground();
+    QCoreApplication::processEvents();
+    lifecycle.enterForeground(true);
+    QCoreApplication::processEvents();
+    lifecycle.terminate();
+    QCoreApplication::processEvents();
+}
+
+}  // namespace
+
+int runApp(int argc, char** argv, const RunOptions& options) {
+    if (options.headless) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        // Qt wants a private runtime folder; a bare CI shell has none.
+        if (!std::getenv("XDG_RUNTIME_DIR")) {
+            const auto runtime = std::filesystem::temp_directory_path() / ("quillpost-runtime-" + std::to_string(::getuid()));
+            std::error_code ignored;
+            std::filesystem::create_directories(runtime, ignored);
+            std::filesystem::permissions(runtime, std::filesystem::perms::owner_all, ignored);
+            setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        }
+    }
+    QApplication application(argc, argv);
+    QCoreApplication::setApplicationName("Quillpost");
+    setCurrentDeviceProfile(options.device);
+
+    const std::filesystem::path executableDir =
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
+    Paths paths(options.home.empty() ? Paths::defaultHome() : options.home, Paths::locateResources(executableDir));
+    if (Result<void> made = paths.createStandardFolders(); !made.ok()) {
+        std::fprintf(stderr, "quillpost: %s\nChoose another home with --home DIR.\n", made.error().description().c_str());
+        return 1;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(paths.library() / "Logs", ec);
+    LogFile logFile(paths.library() / "Logs" / kLogFileName);
+
+    Result<Configuration> configuration =
+        Configuration::load(options.configFile.empty() ? Configuration::defaultFile() : options.configFile);
+    if (!configuration.ok()) {
+        std::fprintf(stderr, "quillpost: %s\nFix or remove the file, or point --config elsewhere.\n",
+                     configuration.error().description().c_str());
+        return 1;
+    }
+
+    LayoutLoader::shared().setLayoutsFolder(paths.resources() / "layouts");
+    if (!LayoutLoader::shared().hasLayout(moreLayoutName(options.device))) {
+        std::fprintf(stderr, "quillpost: no layout files under %s\nSet QUILLPOST_RESOURCES to the resources folder.\n",
+                     (paths.resources() / "layouts").c_str());
+        return 1;
+    }
+    AlertView::setHeadless(options.headless);
+
+    QtMainQueue mainQueue;
+    SystemClock clock;
+    NotificationCenter notifications(&mainQueue);
+    PlistUserDefaults defaults(paths.preferences(), kBundleIdentifier);
+    DesktopUrlOpener urlOpener;
+    CurlHttpClient http(mainQueue);
+    LogOnlyAnalytics analytics;
+
+    AppContext context;
+    context.device = &options.device;
+    context.analytics = &analytics;
+    context.notifications = &notifications;
+    context.defaults = &defaults;
+    context.paths = &paths;
+    context.config = &*configuration;
+    context.urlOpener = &urlOpener;
+    context.mainQueue = &mainQueue;
+    context.clock = &clock;
+    context.http = &http;
+
+    // Settings reach the disk whenever the app may be stopped.
+    for (const char* name : {kApplicationDidEnterBackgroundNotification, kApplicationWillTerminateNotification}) {
+        notifications.addObserver(name, nullptr, [&defaults](const Notification&) { defaults.synchronize(); });
+    }
+
+    AppDelegate delegate(context, configuration->value(config::kAnalyticsKey));
+    ApplicationLifecycle lifecycle(delegate, &notifications);
+
+    if (options.headless) {
+        runHeadlessLifecycle(lifecycle);
+        return 0;
+    }
+    lifecycle.launch();
+    LifecycleBridge bridge(lifecycle, delegate.window());
+    return QApplication::exec();
+}
+
+}  // namespace qp

@@ -1,0 +1,23 @@
+#pragma once
+// Builds the app's services, starts the application object and runs it: in a
+// desktop window, or headless through a whole lifecycle for scripts and CI.
+
+#include <filesystem>
+#include <string>
+
+#include "platform/DeviceProfile.h"
+
+namespace qp {
+
+struct RunOptions {
+    bool headless = false;
+    std::filesystem::path home;        // empty: Paths::defaultHome()
+    std::filesystem::path configFile;  // empty: Configuration::defaultFile()
+    DeviceProfile device = defaultDeviceProfile();
+};
+
+// Runs the app; answers the process's exit status. A QApplication must not
+// exist yet: this creates it.
+int runApp(int argc, char** argv, const RunOptions& options);
+
+}  // namespace qp

@@ -1,0 +1,60 @@
+#pragma once
+// The program's configuration: hosts, keys, identifiers and folders, read from
+// $XDG_CONFIG_HOME/quillpost/config.json, each value overridable by the
+// environment variable QUILLPOST_<KEY> (the key upper-cased).
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "platform/Result.h"
+
+namespace qp {
+
+// The keys the program reads. Defaults never reach the network on their own.
+namespace config {
+inline constexpr const char* kAnalyticsKey = "analytics_key";          // 20 capital letters and digits
+inline constexpr const char* kAnalyticsReportUrl = "analytics_report_url";  // empty: reports are kept
+inline constexpr const char* kFeedHost = "feed_host";                  // theme-of-the-day server
+inline constexpr const char* kMoreAppsHost = "more_apps_host";         // the more-apps page's server
+inline constexpr const char* kFacebookAppId = "facebook_app_id";
+inline constexpr const char* kFacebookGraphUrl = "facebook_graph_url";
+inline constexpr const char* kFacebookRestUrl = "facebook_rest_url";
+inline constexpr const char* kFacebookDialogUrl = "facebook_dialog_url";
+inline constexpr const char* kReviewUrl = "review_url";
+inline constexpr const char* kFeedbackMail = "feedback_mail";
+inline constexpr const char* kDownloadLink = "download_link";
+inline constexpr const char* kPhotoLibrary = "photo_library";  // folder the picker browses
+inline constexpr const char* kAlbumFolder = "album_folder";    // folder "save" writes to
+}  // namespace config
+
+class Configuration {
+public:
+    // The built-in defaults only.
+    Configuration();
+
+    // Defaults, then the file's values, then the environment's. A missing file
+    // is fine; a file that is not a JSON object of strings is an error that
+    // names the file and what is wrong.
+    static Result<Configuration> load(const std::filesystem::path& file);
+    // $XDG_CONFIG_HOME/quillpost/config.json (or ~/.config/quillpost/config.json).
+    static std::filesystem::path defaultFile();
+    // "QUILLPOST_" + the key upper-cased.
+    static std::string environmentName(const std::string& key);
+
+    // Reads values from JSON text: an object whose values are strings (numbers
+    // and booleans are taken as their text).
+    Result<void> mergeJson(const std::string& text, const std::string& origin);
+    void mergeEnvironment();
+
+    std::string value(const std::string& key) const;
+    bool has(const std::string& key) const;
+    void set(const std::string& key, std::string value);
+    const std::map<std::string, std::string>& values() const { return m_values; }
+
+private:
+    std::map<std::string, std::string> m_values;
+};
+
+}  // namespace qp
