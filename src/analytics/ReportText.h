@@ -1,0 +1,25 @@
+#pragma once
+// Text rules of the report: strings are measured in UTF-16 code units, as the
+// phone counted characters, and only well-formed UTF-8 goes on the wire.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace qp {
+
+// True when `text` is well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing above U+10FFFF).
+bool isWellFormedUtf8(std::string_view text);
+
+// `text` with every ill-formed byte sequence replaced by U+FFFD.
+std::string sanitizeUtf8(std::string_view text);
+
+// UTF-16 code units of well-formed UTF-8 `text`.
+std::size_t utf16Length(std::string_view text);
+
+// The longest prefix of well-formed UTF-8 `text` with at most `maxUnits`
+// UTF-16 code units; a character needing a surrogate pair is never split.
+std::string_view cutToUtf16Units(std::string_view text, std::size_t maxUnits);
+
+}  // namespace qp

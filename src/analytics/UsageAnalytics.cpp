@@ -1,0 +1,231 @@
+#include "analytics/UsageAnalytics.h"
+
+#include "analytics/KeyHash.h"
+#include "analytics/ReportCodec.h"
+#include "analytics/ReportSender.h"
+#include "analytics/ReportWriter.h"
+#include "analytics/SavedSessions.h"
+#include "analytics/UsageFileCache.h"
+#include "analytics/UsageSession.h"
+#include "platform/Log.h"
+
+namespace qp {
+
+UsageAnalytics::UsageAnalytics(const Clock& clock, NotificationCenter& notifications,
+                               HttpClient& http, std::filesystem::path library,
+                               std::string appVersion, std::string reportUrl,
+                               UsageAnalyticsSettings settings)
+    : m_clock(clock),
+      m_notifications(notifications),
+      m_http(http),
+      m_library(std::move(library)),
+      m_appVersion(std::move(appVersion)),
+      m_reportUrl(std::move(reportUrl)),
+      m_settings(settings) {}
+
+UsageAnalytics::~UsageAnalytics() {
+    for (const NotificationCenter::ObserverId id : m_observers) m_notifications.removeObserver(id);
+    waitForSends();
+}
+
+void UsageAnalytics::startSession(const std::string& apiKey) {
+    {
+        std::lock_guard lock(m_startMutex);
+        if (m_started) {
+            logLine("UsageAnalytics: startSession called already. Returning.");
+            if (m_secondStartAlert)
+                m_secondStartAlert(kSecondStartAlertMessage, kSecondStartAlertCancelTitle);
+            return;
+        }
+        m_started = true;
+        logLine("UsageAnalytics: startSession called for the first time");
+    }
+
+    m_apiKey = removeSpaces(apiKey);
+    m_files = std::make_unique<UsageFileCache>(UsageFileCache::folderIn(m_library),
+                                               usageKeyHash(m_apiKey), kAgentVersion);
+    if (Result<void> made = m_files->createFolder(); !made.ok()) {
+        logf("UsageAnalytics: {}", made.error().toString());
+    }
+    m_saved = std::make_unique<SavedSessions>(*m_files, m_settings.maxSavedSessions);
+    m_saved->load();
+
+    m_firstUse = m_files->readInitialTimestamp();
+    if (!m_firstUse) {
+        m_firstUse = timestampMilliseconds(m_clock.now());
+        ignoreResult(m_files->writeInitialTimestamp(*m_firstUse));
+    }
+
+    recoverCrashedSession();
+    m_session = makeSession();
+    if (!m_reportUrl.empty()) {
+        m_sender = std::make_unique<ReportSender>(m_http, m_reportUrl, m_settings.sendTimeout,
+                                                  *m_saved, *m_files);
+    } else {
+        logLine("UsageAnalytics: No report address; sessions stay on the device.");
+    }
+    sendInBackground(false);
+    subscribe();
+}
+
+void UsageAnalytics::recoverCrashedSession() {
+    if (!m_files->hasCurrentSession()) return;
+    // A damaged file has been set aside by the read and counts as absent.
+    if (std::optional<SessionRecord> left = m_files->readCurrentSession()) {
+        left->crashed = true;
+        m_saved->add(encodeSessionRecord(*left));
+        logf("UsageAnalytics: Session {} of an earlier run kept as crashed", left->sessionId);
+    }
+    // Recovered once; leaving it would count the same crash at every start.
+    m_files->removeCurrentSession();
+}
+
+std::shared_ptr<UsageSession> UsageAnalytics::makeSession() const {
+    auto session =
+        std::make_shared<UsageSession>(UsageSession::makeSessionId(), m_appVersion, m_clock.now());
+    session->setEventLoggingEnabled(m_settings.eventLoggingEnabled);
+    return session;
+}
+
+void UsageAnalytics::subscribe() {
+    m_observers.push_back(
+        m_notifications.addObserver(kApplicationWillTerminateNotification, nullptr,
+                                    [this](const Notification&) { endSession(); }));
+    m_observers.push_back(
+        m_notifications.addObserver(kApplicationWillResignActiveNotification, nullptr,
+                                    [this](const Notification&) { pauseSession(); }));
+    m_observers.push_back(
+        m_notifications.addObserver(kApplicationDidBecomeActiveNotification, nullptr,
+                                    [this](const Notification&) { resumeSession(); }));
+}
+
+void UsageAnalytics::logEvent(const std::string& eventName) {
+    record(eventName, std::nullopt);
+}
+
+void UsageAnalytics::logEventWithParameters(const std::string& eventName,
+                                            const EventParameters& parameters) {
+    record(eventName, parameters);
+}
+
+void UsageAnalytics::record(const std::string& eventName,
+                            const std::optional<EventParameters>& parameters) {
+    const std::string described = describeParameters(parameters);
+    logf("UsageAnalytics: Recording event eventName[{}] with parameters[{}]", eventName, described);
+    if (m_session && !m_ended) {
+        m_session->logEvent(eventName, parameters, m_clock.now(), m_counters);
+    } else {
+        logf("UsageAnalytics: Event eventName[{}] with parameters[{}] not recorded", eventName,
+             described);
+    }
+    logf("UsageAnalytics: Recording event eventName[{}] with parameters[{}] complete", eventName,
+         described);
+}
+
+void UsageAnalytics::pauseSession() {
+    if (!m_session || m_ended) return;
+    const Clock::Monotonic now = m_clock.monotonicNow();
+    m_pausedAt = now;
+    m_session->pause(m_clock.now(), now);
+    if (Result<void> written = m_files->writeCurrentSession(m_session->record()); !written.ok()) {
+        logf("UsageAnalytics: Could not save the current session: {}", written.error().toString());
+    }
+    if (m_settings.reportOnPause && m_sender) {
+        std::shared_ptr<BackgroundTime> backgroundTime;
+        {
+            std::lock_guard lock(m_sendMutex);
+            m_backgroundTime = std::make_shared<BackgroundTime>();
+            backgroundTime = m_backgroundTime;
+        }
+        sendInBackground(true, std::move(backgroundTime));
+    }
+}
+
+void UsageAnalytics::resumeSession() {
+    if (!m_session || m_ended || !m_pausedAt) return;
+    const Clock::Monotonic now = m_clock.monotonicNow();
+    const auto away = std::chrono::duration_cast<std::chrono::milliseconds>(now - *m_pausedAt);
+    m_pausedAt.reset();
+    if (away > m_settings.sessionContinueInterval) {
+        joinSavedSessions(*m_session);
+        m_counters.reset();
+        m_session = makeSession();
+        sendInBackground(false);
+    } else {
+        m_session->resume(now);
+    }
+}
+
+void UsageAnalytics::endSession() {
+    if (!m_session || m_ended) return;
+    m_ended = true;
+    m_session->end(m_clock.now());
+    // The session joins the saved ones before the send, so the report carries
+    // it once and a successful send takes it off the device.
+    joinSavedSessions(*m_session);
+    if (m_settings.reportOnClose) sendInBackground(false);
+}
+
+void UsageAnalytics::joinSavedSessions(const UsageSession& session) {
+    m_saved->add(encodeSessionRecord(session.record()));
+    // Its paused copy on disk is no longer the current session, and must not
+    // come back as a crash at the next start.
+    m_files->removeCurrentSession();
+}
+
+void UsageAnalytics::sendInBackground(bool includeCurrent,
+                                      std::shared_ptr<BackgroundTime> backgroundTime) {
+    if (!m_sender) return;
+    ReportHead head{m_apiKey, kAgentVersion, timestampMilliseconds(m_clock.now()),
+                    m_firstUse.value_or(0)};
+    std::optional<std::string> currentRecord;
+    if (includeCurrent) currentRecord = encodeSessionRecord(m_session->record());
+
+    std::lock_guard lock(m_sendMutex);
+    // Threads that have returned are joined here so they do not pile up.
+    std::erase_if(m_sendThreads, [](SendThread& t) {
+        if (!t.finished->load()) return false;
+        t.thread.join();
+        return true;
+    });
+    auto finished = std::make_shared<std::atomic<bool>>(false);
+    std::thread thread([this, head = std::move(head), session = m_session,
+                        currentRecord = std::move(currentRecord),
+                        backgroundTime = std::move(backgroundTime), finished] {
+        m_sender->send(head, session, currentRecord);
+        if (backgroundTime) releaseBackgroundTime(backgroundTime);
+        finished->store(true);
+    });
+    m_sendThreads.push_back({std::move(thread), std::move(finished)});
+}
+
+void UsageAnalytics::releaseBackgroundTime(const std::shared_ptr<BackgroundTime>& backgroundTime) {
+    std::lock_guard lock(m_sendMutex);
+    // A later pause may have taken new time already; that one is not ours to end.
+    if (m_backgroundTime == backgroundTime) m_backgroundTime.reset();
+}
+
+bool UsageAnalytics::isStarted() const {
+    std::lock_guard lock(m_startMutex);
+    return m_started;
+}
+
+std::size_t UsageAnalytics::savedSessionCount() const {
+    return m_saved ? m_saved->size() : 0;
+}
+
+bool UsageAnalytics::holdsBackgroundTime() const {
+    std::lock_guard lock(m_sendMutex);
+    return m_backgroundTime != nullptr;
+}
+
+void UsageAnalytics::waitForSends() {
+    std::vector<SendThread> threads;
+    {
+        std::lock_guard lock(m_sendMutex);
+        threads.swap(m_sendThreads);
+    }
+    for (SendThread& t : threads) t.thread.join();
+}
+
+}  // namespace qp

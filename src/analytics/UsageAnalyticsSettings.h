@@ -1,0 +1,20 @@
+#pragma once
+// What the client applies to every session it creates. The app keeps the
+// defaults; tests may shorten or switch things.
+
+#include <chrono>
+#include <cstddef>
+
+namespace qp {
+
+struct UsageAnalyticsSettings {
+    bool eventLoggingEnabled = true;
+    bool reportOnClose = true;
+    bool reportOnPause = true;
+    // A stay away longer than this starts a new session on return.
+    std::chrono::milliseconds sessionContinueInterval{10000};
+    std::size_t maxSavedSessions = 50;
+    std::chrono::milliseconds sendTimeout{15000};
+};
+
+}  // namespace qp
