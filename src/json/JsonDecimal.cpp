@@ -73,6 +73,26 @@ JsonDecimal::JsonDecimal(std::uint64_t value) {
 }
 
 std::optional<JsonDecimal> JsonDecimal::fromString(std::string_view text) {
+    // Most numbers are short integers: no point, no exponent, at most 18
+    // digits, so they fit 64 bits whatever they are.
+    if (!text.empty() && text.size() <= 19) {
+        const char* q = text.data();
+        const char* const last = q + text.size();
+        const bool negative = *q == '-';
+        if (negative) ++q;
+        if (q < last && last - q <= 18 && (*q != '0' || last - q == 1)) {
+            std::uint64_t value = 0;
+            const char* digit = q;
+            for (; digit < last && isDigit(*digit); ++digit) {
+                value = value * 10 + static_cast<std::uint64_t>(*digit - '0');
+            }
+            if (digit == last) {
+                JsonDecimal result(value);
+                result.m_negative = negative && value != 0;
+                return result;
+            }
+        }
+    }
     const char* p = text.data();
     const char* const end = p + text.size();
     bool negative = false;

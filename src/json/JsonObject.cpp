@@ -1,6 +1,7 @@
 #include "json/JsonObject.h"
 
 #include <functional>
+#include <tuple>
 
 #include "json/JsonValue.h"
 
@@ -18,9 +19,14 @@ std::size_t hashKey(std::string_view key) {
 }  // namespace
 
 JsonObject::JsonObject() = default;
-JsonObject::JsonObject(const JsonObject&) = default;
+JsonObject::JsonObject(const JsonObject& other)
+    : m_members(other.m_members),
+      m_index(other.m_index ? std::make_unique<Index>(*other.m_index) : nullptr) {}
 JsonObject::JsonObject(JsonObject&&) noexcept = default;
-JsonObject& JsonObject::operator=(const JsonObject&) = default;
+JsonObject& JsonObject::operator=(const JsonObject& other) {
+    if (this != &other) *this = JsonObject(other);
+    return *this;
+}
 JsonObject& JsonObject::operator=(JsonObject&&) noexcept = default;
 JsonObject::~JsonObject() = default;
 
@@ -29,15 +35,16 @@ void JsonObject::reserve(std::size_t count) {
 }
 
 std::size_t JsonObject::indexOf(std::string_view key) const {
-    if (m_slots.empty()) {
+    if (!m_index) {
         for (std::size_t i = 0; i < m_members.size(); ++i) {
             if (m_members[i].first == key) return i;
         }
         return kNotFound;
     }
-    const std::size_t mask = m_slots.size() - 1;
+    const std::vector<std::uint32_t>& slots = m_index->slots;
+    const std::size_t mask = slots.size() - 1;
     for (std::size_t at = hashKey(key) & mask;; at = (at + 1) & mask) {
-        const std::uint32_t entry = m_slots[at];
+        const std::uint32_t entry = slots[at];
         if (entry == 0) return kNotFound;
         if (m_members[entry - 1].first == key) return entry - 1;
     }
@@ -60,8 +67,9 @@ void JsonObject::set(std::string key, JsonValue value) {
 JsonValue& JsonObject::slot(std::string key) {
     const std::size_t index = indexOf(key);
     if (index != kNotFound) return m_members[index].second;
-    m_members.emplace_back(std::move(key), JsonValue());
-    if (!m_slots.empty() && m_members.size() * 2 <= m_slots.size()) {
+    m_members.emplace_back(std::piecewise_construct, std::forward_as_tuple(std::move(key)),
+                           std::forward_as_tuple());
+    if (m_index && m_members.size() * 2 <= m_index->slots.size()) {
         indexMember(m_members.size() - 1);
     } else if (m_members.size() > kLinearLimit) {
         rebuildIndex();
@@ -72,15 +80,17 @@ JsonValue& JsonObject::slot(std::string key) {
 void JsonObject::rebuildIndex() {
     std::size_t capacity = 32;
     while (capacity < m_members.size() * 4) capacity *= 2;
-    m_slots.assign(capacity, 0);
+    if (!m_index) m_index = std::make_unique<Index>();
+    m_index->slots.assign(capacity, 0);
     for (std::size_t i = 0; i < m_members.size(); ++i) indexMember(i);
 }
 
 void JsonObject::indexMember(std::size_t index) {
-    const std::size_t mask = m_slots.size() - 1;
+    std::vector<std::uint32_t>& slots = m_index->slots;
+    const std::size_t mask = slots.size() - 1;
     std::size_t at = hashKey(m_members[index].first) & mask;
-    while (m_slots[at] != 0) at = (at + 1) & mask;
-    m_slots[at] = static_cast<std::uint32_t>(index + 1);
+    while (slots[at] != 0) at = (at + 1) & mask;
+    slots[at] = static_cast<std::uint32_t>(index + 1);
 }
 
 bool operator==(const JsonObject& a, const JsonObject& b) {

@@ -4,6 +4,7 @@
 // Include json/JsonValue.h, which completes it, rather than this header.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -38,6 +39,11 @@ public:
     JsonValue* find(std::string_view key);
     bool contains(std::string_view key) const { return find(key) != nullptr; }
 
+    // Replaces the members with those in [first, last), in order, a later
+    // duplicate key replacing the value of the first.
+    template <typename Iterator>
+    void assign(Iterator first, Iterator last);
+
     // Stores `value` under `key`.
     void set(std::string key, JsonValue value);
     // The slot for `key`: the existing one, or a new null value at the end.
@@ -51,11 +57,15 @@ private:
     void rebuildIndex();
     void indexMember(std::size_t index);
 
-    Members m_members;
     // Open-addressed table of member index + 1 (0 is empty), kept only once
     // the object is too large for a linear search, so that many keys never
     // make reading quadratic.
-    std::vector<std::uint32_t> m_slots;
+    struct Index {
+        std::vector<std::uint32_t> slots;
+    };
+
+    Members m_members;
+    std::unique_ptr<Index> m_index;
 };
 
 }  // namespace qp

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -105,6 +106,17 @@ inline JsonObject::Members::const_iterator JsonObject::begin() const {
 }
 inline JsonObject::Members::const_iterator JsonObject::end() const {
     return m_members.end();
+}
+
+template <typename Iterator>
+void JsonObject::assign(Iterator first, Iterator last) {
+    m_members.clear();
+    m_index.reset();
+    m_members.reserve(static_cast<std::size_t>(std::distance(first, last)));
+    for (; first != last; ++first) {
+        Member member = *first;
+        slot(std::move(member.first)) = std::move(member.second);
+    }
 }
 
 }  // namespace qp

@@ -1,5 +1,7 @@
 #include "json/Utf8.h"
 
+#include <cstring>
+
 namespace qp::utf8 {
 
 std::size_t sequenceLength(const unsigned char* p, const unsigned char* end) {
@@ -22,6 +24,25 @@ std::size_t sequenceLength(const unsigned char* p, const unsigned char* end) {
         return continuation(1) && continuation(2) && continuation(3) ? 4 : 0;
     }
     return 0;
+}
+
+// Eight bytes at a time while it can.
+const unsigned char* skipPlainAscii(const unsigned char* p, const unsigned char* end) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    while (end - p >= 8) {
+        std::uint64_t v;
+        std::memcpy(&v, p, 8);
+        const std::uint64_t quote = v ^ (kOnes * '"');
+        const std::uint64_t backslash = v ^ (kOnes * '\\');
+        const std::uint64_t stop = (v | ((v - kOnes * 0x20) & ~v) | ((quote - kOnes) & ~quote) |
+                                    ((backslash - kOnes) & ~backslash)) &
+                                   kHigh;
+        if (stop != 0) break;
+        p += 8;
+    }
+    while (p < end && *p >= 0x20 && *p < 0x80 && *p != '"' && *p != '\\') ++p;
+    return p;
 }
 
 void append(std::string& out, std::uint32_t codePoint) {

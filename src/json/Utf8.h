@@ -12,6 +12,10 @@ namespace qp::utf8 {
 // U+10FFFF or cut off by `end`.
 std::size_t sequenceLength(const unsigned char* p, const unsigned char* end);
 
+// The first byte from `p` on that is not printable ASCII, or is the quote or
+// the backslash: the end of a run that strings copy as it is.
+const unsigned char* skipPlainAscii(const unsigned char* p, const unsigned char* end);
+
 // Appends `codePoint` (a scalar value) in UTF-8.
 void append(std::string& out, std::uint32_t codePoint);
 

@@ -1,15 +1,13 @@
 #include "json/ZelJsonParser.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "json/JsonErrors.h"
 #include "json/Utf8.h"
 
 namespace qp {
 namespace {
-
-constexpr std::size_t kArrayCapacity = 8;
-constexpr std::size_t kObjectCapacity = 7;
 
 bool isDigit(unsigned char c) {
     return c >= '0' && c <= '9';
@@ -26,26 +24,6 @@ int hexValue(unsigned char c) {
     return -1;
 }
 
-// Skips bytes that can be copied into a string as they are: printable ASCII
-// other than the quote and the backslash. Eight bytes at a time while it can.
-const unsigned char* skipPlainAscii(const unsigned char* p, const unsigned char* end) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-    while (end - p >= 8) {
-        std::uint64_t v;
-        std::memcpy(&v, p, 8);
-        const std::uint64_t quote = v ^ (kOnes * '"');
-        const std::uint64_t backslash = v ^ (kOnes * '\\');
-        const std::uint64_t stop = (v | ((v - kOnes * 0x20) & ~v) | ((quote - kOnes) & ~quote) |
-                                    ((backslash - kOnes) & ~backslash)) &
-                                   kHigh;
-        if (stop != 0) break;
-        p += 8;
-    }
-    while (p < end && *p >= 0x20 && *p < 0x80 && *p != '"' && *p != '\\') ++p;
-    return p;
-}
-
 }  // namespace
 
 std::optional<JsonValue> ZelJsonParser::objectWithString(std::optional<std::string_view> text) {
@@ -60,6 +38,8 @@ std::optional<JsonValue> ZelJsonParser::objectWithString(std::optional<std::stri
 
 std::optional<JsonValue> ZelJsonParser::fragmentWithString(std::optional<std::string_view> text) {
     startRun();
+    m_elements.clear();
+    m_members.clear();
     if (!text) {
         addErrorWithCodeDescription(kJsonErrorInput, kTextInputNil);
         return std::nullopt;
@@ -152,18 +132,23 @@ bool ZelJsonParser::scanLiteralRest(std::string_view rest) {
 
 bool ZelJsonParser::scanRestOfArray(JsonValue::Array& out) {
     if (!enterLevel()) return false;
-    out.reserve(kArrayCapacity);
+    const std::size_t base = m_elements.size();
     while (m_pos < m_end) {
         skipWhitespace();
         if (at(']')) {
             ++m_pos;
             leaveLevel();
+            const auto first = m_elements.begin() + static_cast<std::ptrdiff_t>(base);
+            out.assign(std::make_move_iterator(first), std::make_move_iterator(m_elements.end()));
+            m_elements.erase(first, m_elements.end());
             return true;
         }
-        if (!scanValue(out.emplace_back())) {
+        JsonValue element;
+        if (!scanValue(element)) {
             addErrorWithCodeDescription(kJsonErrorParse, kTextExpectedValueInArray);
             return false;
         }
+        m_elements.push_back(std::move(element));
         skipWhitespace();
         if (at(',')) {
             ++m_pos;
@@ -180,12 +165,15 @@ bool ZelJsonParser::scanRestOfArray(JsonValue::Array& out) {
 
 bool ZelJsonParser::scanRestOfObject(JsonObject& out) {
     if (!enterLevel()) return false;
-    out.reserve(kObjectCapacity);
+    const std::size_t base = m_members.size();
     while (m_pos < m_end) {
         skipWhitespace();
         if (at('}')) {
             ++m_pos;
             leaveLevel();
+            const auto first = m_members.begin() + static_cast<std::ptrdiff_t>(base);
+            out.assign(std::make_move_iterator(first), std::make_move_iterator(m_members.end()));
+            m_members.erase(first, m_members.end());
             return true;
         }
         std::string key;
@@ -210,7 +198,7 @@ bool ZelJsonParser::scanRestOfObject(JsonObject& out) {
                                         fillJsonErrorText(kTextObjectValueExpected, key));
             return false;
         }
-        out.set(std::move(key), std::move(value));
+        m_members.emplace_back(std::move(key), std::move(value));
         skipWhitespace();
         if (at(',')) {
             ++m_pos;
@@ -230,7 +218,7 @@ bool ZelJsonParser::scanRestOfString(std::string& out) {
         // Copy the longest run that needs no decoding in one step.
         const unsigned char* run = m_pos;
         for (;;) {
-            m_pos = skipPlainAscii(m_pos, m_end);
+            m_pos = utf8::skipPlainAscii(m_pos, m_end);
             if (m_pos == m_end || *m_pos < 0x80) break;
             const std::size_t length = utf8::sequenceLength(m_pos, m_end);
             if (length == 0) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "json/JsonValue.h"
 #include "json/ZelJsonBase.h"
@@ -36,6 +37,10 @@ private:
 
     const unsigned char* m_pos = nullptr;
     const unsigned char* m_end = nullptr;
+    // Elements and members of the containers being read, innermost last;
+    // each container takes its own at its end, allocated once at its size.
+    std::vector<JsonValue> m_elements;
+    std::vector<JsonObject::Member> m_members;
 };
 
 }  // namespace qp

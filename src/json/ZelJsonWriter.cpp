@@ -40,10 +40,6 @@ const JsonValue* resolveProxies(const JsonValue& value, std::optional<JsonValue>
     return current;
 }
 
-bool needsEscape(unsigned char c) {
-    return c < 0x20 || c == '"' || c == '\\' || c >= 0x80;
-}
-
 }  // namespace
 
 std::optional<std::string> ZelJsonWriter::stringWithObject(const JsonValue& value) {
@@ -129,26 +125,34 @@ bool ZelJsonWriter::appendArray(const JsonValue::Array& array, std::string& out)
 bool ZelJsonWriter::appendObject(const JsonObject& object, std::string& out) {
     if (!enterLevel()) return false;
     out += '{';
-    std::vector<const JsonObject::Member*> order;
-    order.reserve(object.size());
-    for (const JsonObject::Member& member : object) order.push_back(&member);
-    if (m_runSortKeys) {
-        std::sort(order.begin(), order.end(),
-                  [](const auto* a, const auto* b) { return a->first < b->first; });
-    }
     const char* separator = m_runHumanReadable ? " : " : ":";
     bool comma = false;
-    for (const JsonObject::Member* member : order) {
+    auto appendMember = [&](const JsonObject::Member& member) {
         if (comma) out += ',';
         comma = true;
         if (m_runHumanReadable) appendIndent(out);
-        if (!appendString(member->first, out)) return false;
+        if (!appendString(member.first, out)) return false;
         out += separator;
-        if (!appendValue(member->second, out)) {
+        if (!appendValue(member.second, out)) {
             addErrorWithCodeDescription(
                 kJsonErrorUnsupported,
-                fillJsonErrorText(kTextUnsupportedValueForKey, member->first));
+                fillJsonErrorText(kTextUnsupportedValueForKey, member.first));
             return false;
+        }
+        return true;
+    };
+    if (m_runSortKeys) {
+        std::vector<const JsonObject::Member*> order;
+        order.reserve(object.size());
+        for (const JsonObject::Member& member : object) order.push_back(&member);
+        std::sort(order.begin(), order.end(),
+                  [](const auto* a, const auto* b) { return a->first < b->first; });
+        for (const JsonObject::Member* member : order) {
+            if (!appendMember(*member)) return false;
+        }
+    } else {
+        for (const JsonObject::Member& member : object) {
+            if (!appendMember(member)) return false;
         }
     }
     leaveLevel();
@@ -161,45 +165,43 @@ bool ZelJsonWriter::appendString(std::string_view text, std::string& out) {
     out += '"';
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* const end = p + text.size();
-    while (p < end) {
-        // Copy the run that needs no escaping whole.
+    for (;;) {
+        // Copy the longest run that needs no escaping whole.
         const unsigned char* run = p;
-        while (p < end && !needsEscape(*p)) ++p;
-        out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
-        if (p == end) break;
-        const unsigned char c = *p;
-        if (c >= 0x80) {
+        for (;;) {
+            p = utf8::skipPlainAscii(p, end);
+            if (p == end || *p < 0x80) break;
             const std::size_t length = utf8::sequenceLength(p, end);
             if (length == 0) {
                 addErrorWithCodeDescription(kJsonErrorEncoding, kTextInvalidUtf8);
                 return false;
             }
-            out.append(reinterpret_cast<const char*>(p), length);
             p += length;
-            continue;
         }
-        ++p;
+        out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
+        if (p == end) break;
+        const unsigned char c = *p++;
         switch (c) {
             case '"':
-                out += "\\\"";
+                out.append("\\\"", 2);
                 break;
             case '\\':
-                out += "\\\\";
+                out.append("\\\\", 2);
                 break;
             case '\b':
-                out += "\\b";
+                out.append("\\b", 2);
                 break;
             case '\t':
-                out += "\\t";
+                out.append("\\t", 2);
                 break;
             case '\n':
-                out += "\\n";
+                out.append("\\n", 2);
                 break;
             case '\f':
-                out += "\\f";
+                out.append("\\f", 2);
                 break;
             case '\r':
-                out += "\\r";
+                out.append("\\r", 2);
                 break;
             default: {
                 static constexpr char kHex[] = "0123456789abcdef";
