@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include "app/AppDelegate.h"
+#include "platform/DeviceProfile.h"
+#include "platform/NotificationCenter.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/LayoutLoader.h"
+#include "platform/ui/Window.h"
+#include "screens/MainViewController.h"
+#include "screens/MoreViewController.h"
+#include "support/LogCapture.h"
+#include "support/MemoryUserDefaults.h"
+#include "support/RecordingAnalytics.h"
+#include "support/RecordingUrlOpener.h"
+
+using namespace qp;
+
+namespace {
+
+class AppDelegateTest : public testing::Test {
+protected:
+    void SetUp() override {
+        LayoutLoader::shared().setLayoutsFolder(std::filesystem::path(QP_RESOURCES) / "layouts");
+        AlertView::setHeadless(true);
+        useDevice("iphone-4in");
+    }
+
+    void useDevice(const std::string& name) {
+        device = *deviceProfileNamed(name);
+        device.systemVersion = "6.1.3";
+        setCurrentDeviceProfile(device);
+    }
+
+    AppContext context() {
+        AppContext c;
+        c.device = &device;
+        c.analytics = &analytics;
+        c.notifications = &notifications;
+        c.defaults = &defaults;
+        c.urlOpener = &urls;
+        return c;
+    }
+
+    std::unique_ptr<AppDelegate> launch() {
+        auto app = std::make_unique<AppDelegate>(context(), "ABCDEFGHIJ0123456789", [] { return std::string("iPhone5,1"); });
+        ApplicationLifecycle lifecycle(*app, &notifications);
+        EXPECT_TRUE(app->applicationDidFinishLaunchingWithOptions());
+        return app;
+    }
+
+    DeviceProfile device;
+    RecordingAnalytics analytics;
+    NotificationCenter notifications;
+    MemoryUserDefaults defaults;
+    RecordingUrlOpener urls;
+};
+
+struct UrlCatcher : OpenURLHandler {
+    std::vector<std::string> urls;
+    bool handleOpenURL(const std::string& url) override {
+        urls.push_back(url);
+        return true;
+    }
+};
+
+}  // namespace
+
+TEST_F(AppDelegateTest, LaunchRunsItsStepsInOrderAndCountsLaunches) {
+    LogCapture log;
+    auto app = launch();
+    const std::vector<std::string> expected{"-[AppDelegate application:didFinishLaunchingWithOptions:]", " ",
+                                            "kLaunchesNumber = 1", " ", "deviceType: 3"};
+    std::vector<std::string> lines = log.lines();
+    ASSERT_GE(lines.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 5), expected);
+    EXPECT_EQ(analytics.sessions, std::vector<std::string>{"ABCDEFGHIJ0123456789"});
+    EXPECT_EQ(defaults.integerForKey(kLaunchesNumberKey), 1);
+    EXPECT_EQ(app->state().deviceType(), 3);
+    EXPECT_EQ(app->viewController()->layoutName(), "MainViewController_iPhone40");
+    EXPECT_EQ(app->moreViewController()->layoutName(), "More_iPhone");
+    EXPECT_EQ(app->window()->rootViewController(), app->viewController().get());
+    EXPECT_TRUE(app->viewController()->isOnScreen());
+    EXPECT_FALSE(app->state().startButtonWasPressed());
+    EXPECT_FALSE(app->state().currentThemeIsCOTD());
+
+    app.reset();
+    log.clear();
+    app = launch();
+    EXPECT_EQ(defaults.integerForKey(kLaunchesNumberKey), 2);
+    EXPECT_TRUE(log.contains("kLaunchesNumber = 2"));
+}
+
+TEST_F(AppDelegateTest, TabletsGetTabletLayoutsWhateverTheirScale) {
+    for (const char* name : {"ipad", "ipad-retina"}) {
+        SCOPED_TRACE(name);
+        useDevice(name);
+        auto app = launch();
+        EXPECT_EQ(app->viewController()->layoutName(), "MainViewController_iPad");
+        EXPECT_EQ(app->moreViewController()->layoutName(), "More_iPad");
+    }
+    useDevice("iphone");
+    EXPECT_EQ(launch()->viewController()->layoutName(), "MainViewController_iPhone");
+}
+
+TEST_F(AppDelegateTest, EveryActivationRecordsTheFourDeviceEventsInOrder) {
+    auto app = launch();
+    ApplicationLifecycle lifecycle(*app, &notifications);
+    lifecycle.launch();  // launches again through the lifecycle, then activates
+    analytics.events.clear();
+    lifecycle.windowDeactivated();
+    lifecycle.windowActivated();
+    lifecycle.enterBackground();
+    lifecycle.enterForeground(true);
+
+    using Event = RecordingAnalytics::Event;
+    const std::vector<Event> once{
+        {"1-Device:", {{"Device Type", "iPhone 5 (GSM)"}}},
+        {"2-iOS:", {{"iOS version", "6.1.3"}}},
+        {"3-Device Class:", {{"Device Class", "iPhone 5 class"}}},
+        {"4-iOS Class:", {{"iOS Class", "6.1"}}},
+    };
+    std::vector<Event> twice = once;
+    twice.insert(twice.end(), once.begin(), once.end());
+    EXPECT_EQ(analytics.events, twice);
+}
+
+TEST_F(AppDelegateTest, BackgroundDropsTheMoreScreenAndForegroundMakesANewOne) {
+    auto app = launch();
+    std::shared_ptr<MoreViewController> first = app->moreViewController();
+    app->viewController()->viewMorePage(nullptr);
+    ASSERT_EQ(app->viewController()->presentedViewController(), first.get());
+    EXPECT_EQ(analytics.eventNames(), std::vector<std::string>{"tapped: More button"});
+
+    LogCapture log;
+    app->applicationDidEnterBackground();
+    EXPECT_EQ(app->moreViewController(), nullptr);
+    EXPECT_EQ(app->viewController()->presentedViewController(), nullptr);  // closed without animation
+    EXPECT_TRUE(log.contains("-[AppDelegate applicationDidEnterBackground:]"));
+
+    app->applicationWillEnterForeground();
+    ASSERT_NE(app->moreViewController(), nullptr);
+    EXPECT_NE(app->moreViewController(), first);
+    EXPECT_TRUE(log.contains("-[AppDelegate applicationWillEnterForeground:]"));
+
+    // The start screen now shows the new instance, whose page loads afresh.
+    app->viewController()->viewMorePage(nullptr);
+    EXPECT_EQ(app->viewController()->presentedViewController(), app->moreViewController().get());
+    EXPECT_TRUE(log.contains("-[MoreViewController viewDidLoad]"));
+
+    // A second foreground keeps the existing screen.
+    std::shared_ptr<MoreViewController> second = app->moreViewController();
+    app->applicationWillEnterForeground();
+    EXPECT_EQ(app->moreViewController(), second);
+}
+
+TEST_F(AppDelegateTest, UrlsAreDeclinedUntilTheSocialClientExists) {
+    auto app = launch();
+    EXPECT_FALSE(app->applicationHandleOpenURL("fb123://authorize#access_token=x"));
+    EXPECT_FALSE(app->applicationOpenURLSourceApplicationAnnotation("fb123://authorize", "com.x", ""));
+    auto catcher = std::make_shared<UrlCatcher>();
+    app->setFacebook(catcher);
+    EXPECT_TRUE(app->applicationOpenURLSourceApplicationAnnotation("fb123://authorize", "com.x", "note"));
+    EXPECT_EQ(catcher->urls, std::vector<std::string>{"fb123://authorize"});
+}
