@@ -6,12 +6,17 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace qp::pixelops {
 namespace {
 
 // Output tiles are this many pixels square, so the strided reads of a
-// sideways permutation stay within cache.
-constexpr int kTile = 64;
+// sideways permutation reuse cache lines; measured best among 16 to 256 on
+// a 12-megapixel photo.
+constexpr int kTile = 256;
 
 struct Walk {
     std::ptrdiff_t origin;  // element offset of the stored pixel for output (0, 0)
@@ -42,6 +47,73 @@ Walk walkFor(ImageOrientation orientation, std::ptrdiff_t w, std::ptrdiff_t h,
     return {0, 1, stride};
 }
 
+#if defined(__SSE2__)
+// Four stored pixels that are neighbours in a row, in output order: forwards
+// when the output walks the row forwards, reversed otherwise.
+inline __m128i loadRun(const std::uint32_t* p, std::ptrdiff_t step) {
+    if (step == 1) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p - 3));
+    return _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 1, 2, 3));
+}
+
+// A sideways permutation of 32-bit pixels in 4 × 4 blocks: each block reads
+// four short runs of stored rows and writes four short runs of output rows
+// after a register transpose.
+void permuteSideways32(const std::uint32_t* src, const Walk& walk, QImage& out) {
+    const int ow = out.width();
+    const int oh = out.height();
+    const int ow4 = ow & ~3;
+    const int oh4 = oh & ~3;
+    for (int ty = 0; ty < oh4; ty += kTile) {
+        const int yEnd = std::min(oh4, ty + kTile);
+        for (int tx = 0; tx < ow4; tx += kTile) {
+            const int xEnd = std::min(ow4, tx + kTile);
+            for (int y = ty; y < yEnd; y += 4) {
+                auto* d0 = reinterpret_cast<std::uint32_t*>(out.scanLine(y));
+                auto* d1 = reinterpret_cast<std::uint32_t*>(out.scanLine(y + 1));
+                auto* d2 = reinterpret_cast<std::uint32_t*>(out.scanLine(y + 2));
+                auto* d3 = reinterpret_cast<std::uint32_t*>(out.scanLine(y + 3));
+                for (int x = tx; x < xEnd; x += 4) {
+                    const std::uint32_t* s = src + walk.origin + x * walk.stepX + y * walk.stepY;
+                    // Vector k holds output column x + k, rows y .. y + 3.
+                    const __m128i c0 = loadRun(s, walk.stepY);
+                    const __m128i c1 = loadRun(s + walk.stepX, walk.stepY);
+                    const __m128i c2 = loadRun(s + 2 * walk.stepX, walk.stepY);
+                    const __m128i c3 = loadRun(s + 3 * walk.stepX, walk.stepY);
+                    const __m128i t0 = _mm_unpacklo_epi32(c0, c1);
+                    const __m128i t1 = _mm_unpacklo_epi32(c2, c3);
+                    const __m128i t2 = _mm_unpackhi_epi32(c0, c1);
+                    const __m128i t3 = _mm_unpackhi_epi32(c2, c3);
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(d0 + x),
+                                     _mm_unpacklo_epi64(t0, t1));
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(d1 + x),
+                                     _mm_unpackhi_epi64(t0, t1));
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(d2 + x),
+                                     _mm_unpacklo_epi64(t2, t3));
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(d3 + x),
+                                     _mm_unpackhi_epi64(t2, t3));
+                }
+            }
+        }
+    }
+    // The right and bottom edges that do not fill a block.
+    for (int y = 0; y < oh; ++y) {
+        auto* d = reinterpret_cast<std::uint32_t*>(out.scanLine(y));
+        const int xStart = y < oh4 ? ow4 : 0;
+        for (int x = xStart; x < ow; ++x) d[x] = src[walk.origin + x * walk.stepX + y * walk.stepY];
+    }
+}
+
+// A row read backwards, four pixels at a time.
+void reverseRow32(const std::uint32_t* lastOfRow, std::uint32_t* d, int n) {
+    int x = 0;
+    for (; x + 4 <= n; x += 4) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), loadRun(lastOfRow - x, -1));
+    }
+    for (; x < n; ++x) d[x] = *(lastOfRow - x);
+}
+#endif
+
 template <typename Pixel>
 void permuteInto(const QImage& stored, QImage& out, ImageOrientation orientation) {
     const auto* src = reinterpret_cast<const Pixel*>(stored.constBits());
@@ -57,11 +129,23 @@ void permuteInto(const QImage& stored, QImage& out, ImageOrientation orientation
             if (walk.stepX == 1) {
                 std::memcpy(d, s, sizeof(Pixel) * std::size_t(ow));
             } else {
+#if defined(__SSE2__)
+                if constexpr (sizeof(Pixel) == 4) {
+                    reverseRow32(s, d, ow);
+                    continue;
+                }
+#endif
                 for (int x = 0; x < ow; ++x) d[x] = *(s - x);
             }
         }
         return;
     }
+#if defined(__SSE2__)
+    if constexpr (sizeof(Pixel) == 4) {
+        permuteSideways32(src, walk, out);
+        return;
+    }
+#endif
     for (int ty = 0; ty < oh; ty += kTile) {
         const int yEnd = std::min(oh, ty + kTile);
         for (int tx = 0; tx < ow; tx += kTile) {
