@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QPixmap>
 
 #include <cstdio>
 #include <cstdlib>
@@ -70,9 +71,16 @@ private:
 };
 
 // Drives the lifecycle a person would: launch, switch away and back, quit.
-void runHeadlessLifecycle(ApplicationLifecycle& lifecycle) {
+// Answers false when the screenshot could not be written.
+bool runHeadlessLifecycle(ApplicationLifecycle& lifecycle, AppDelegate& delegate,
+                          const std::filesystem::path& screenshot) {
     lifecycle.launch();
     QCoreApplication::processEvents();
+    bool saved = true;
+    if (!screenshot.empty()) {
+        saved = delegate.window()->grab().save(QString::fromStdString(screenshot.string()), "PNG");
+        if (!saved) logf("Cannot write the screenshot to {}", screenshot.string());
+    }
     lifecycle.windowDeactivated();
     lifecycle.enterBackground();
     QCoreApplication::processEvents();
@@ -80,6 +88,7 @@ void runHeadlessLifecycle(ApplicationLifecycle& lifecycle) {
     QCoreApplication::processEvents();
     lifecycle.terminate();
     QCoreApplication::processEvents();
+    return saved;
 }
 
 }  // namespace
@@ -156,8 +165,7 @@ int runApp(int argc, char** argv, const RunOptions& options) {
     ApplicationLifecycle lifecycle(delegate, &notifications);
 
     if (options.headless) {
-        runHeadlessLifecycle(lifecycle);
-        return 0;
+        return runHeadlessLifecycle(lifecycle, delegate, options.screenshot) ? 0 : 1;
     }
     lifecycle.launch();
     LifecycleBridge bridge(lifecycle, delegate.window());

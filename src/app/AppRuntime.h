@@ -14,6 +14,8 @@ struct RunOptions {
     std::filesystem::path home;        // empty: Paths::defaultHome()
     std::filesystem::path configFile;  // empty: Configuration::defaultFile()
     DeviceProfile device = defaultDeviceProfile();
+    // Headless only: a PNG of the window right after launch.
+    std::filesystem::path screenshot;
 };
 
 // Runs the app; answers the process's exit status. A QApplication must not

@@ -29,11 +29,14 @@ int main(int argc, char** argv) {
     std::string home;
     std::string deviceName = qp::defaultDeviceProfile().name;
     std::string configFile;
+    std::string screenshot;
     cli.add_flag("--headless", headless,
                  "Run offscreen through launch, activation, background, foreground and quit, then exit");
     cli.add_option("--home", home, "App home folder (default $QUILLPOST_HOME, else $XDG_DATA_HOME/quillpost)");
     cli.add_option("--device", deviceName, deviceHelp())->capture_default_str();
     cli.add_option("--config", configFile, "Configuration file (default $XDG_CONFIG_HOME/quillpost/config.json)");
+
+    cli.add_option("--screenshot", screenshot, "With --headless: save the window after launch as a PNG file");
 
     try {
         cli.parse(argc, argv);
@@ -51,5 +54,6 @@ int main(int argc, char** argv) {
     options.home = home;
     options.configFile = configFile;
     options.device = *device;
+    options.screenshot = screenshot;
     return qp::runApp(argc, argv, options);
 }
