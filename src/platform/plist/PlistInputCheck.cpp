@@ -15,6 +15,8 @@ constexpr std::uint8_t kArrayKind = 0xA;
 constexpr std::uint8_t kSetKind = 0xC;
 constexpr std::uint8_t kDictionaryKind = 0xD;
 constexpr std::uint8_t kIntegerKind = 0x1;
+constexpr std::uint8_t kAsciiStringKind = 0x5;
+constexpr std::uint8_t kUtf16StringKind = 0x6;
 constexpr std::uint8_t kCountFollows = 0xF;
 
 enum class VisitState : std::uint8_t { Unvisited, OnPath, Done };
@@ -42,8 +44,9 @@ private:
         std::size_t refsAt = 0;
         std::uint64_t refCount = 0;
         std::uint64_t nextRef = 0;
-        std::uint64_t height = 0;  // deepest nesting found below so far
-        std::uint64_t values = 1;  // this value plus everything below so far
+        std::uint64_t keyRefs = 0;  // leading references that name dictionary keys
+        std::uint64_t height = 0;   // deepest nesting found below so far
+        std::uint64_t values = 1;   // this value plus everything below so far
     };
 
     bool fail(std::string& reason, const char* why) {
@@ -125,7 +128,29 @@ private:
         const std::uint64_t room = (m_objectsEnd - at) / m_refWidth;
         if (count > room / perElement) return false;
         isContainer = true;
-        container = Container{index, at, count * perElement, 0, 0, 1};
+        container =
+            Container{index, at, count * perElement, 0, kind == kDictionaryKind ? count : 0, 0, 1};
+        return true;
+    }
+
+    // The parser hands keys out as C strings and aborts on one that holds a
+    // NUL, so such keys are refused here. Other key objects it judges itself.
+    bool keyIsUsable(std::uint64_t index) const {
+        const std::optional<std::size_t> offset = objectOffset(index);
+        if (!offset) return false;
+        std::size_t at = *offset;
+        const auto marker = static_cast<std::uint8_t>(m_bytes[at++]);
+        const std::uint8_t kind = marker >> 4;
+        if (kind != kAsciiStringKind && kind != kUtf16StringKind) return true;
+        std::uint64_t count = 0;
+        if (!readCount(marker, at, count)) return false;
+        const std::uint64_t unit = kind == kUtf16StringKind ? 2 : 1;
+        if (count > (m_objectsEnd - at) / unit) return false;
+        const std::string_view text = m_bytes.substr(at, static_cast<std::size_t>(count * unit));
+        if (unit == 1) return text.find('\0') == std::string_view::npos;
+        for (std::size_t i = 0; i < text.size(); i += 2) {
+            if (text[i] == '\0' && text[i + 1] == '\0') return false;
+        }
         return true;
     }
 
@@ -138,9 +163,13 @@ private:
                 const std::uint64_t child = readBigEndian(
                     m_bytes, static_cast<std::size_t>(top.refsAt + top.nextRef * m_refWidth),
                     m_refWidth);
+                const bool isKey = top.nextRef < top.keyRefs;
                 ++top.nextRef;
                 if (child >= m_objectCount) {
                     return fail(reason, "binary property list reference out of range");
+                }
+                if (isKey && !keyIsUsable(child)) {
+                    return fail(reason, "binary property list has a key with a NUL character");
                 }
                 const auto slot = static_cast<std::size_t>(child);
                 if (m_state[slot] == VisitState::OnPath) {

@@ -61,11 +61,15 @@ std::string nestedXml(int depth) {
 }
 
 TEST(PlistInputCheck, HandBuiltBinaryIsAcceptedAsAControl) {
-    // [ 1, [] ]
+    // [ 1, [] ] and { "ab": 1 } with a UTF-16 key
     Result<PlistValue> parsed =
         parsePropertyList(binaryPlist({arrayObject({1, 2}), "\x10\x01", arrayObject({})}));
     ASSERT_TRUE(parsed.ok()) << parsed.error().toString();
     EXPECT_EQ(parsed.value(), PlistValue(PlistArray{1, PlistArray{}}));
+    parsed = parsePropertyList(
+        binaryPlist({"\xD1\x01\x02", std::string("\x62\x00\x61\x00\x62", 5), "\x10\x01"}));
+    ASSERT_TRUE(parsed.ok()) << parsed.error().toString();
+    EXPECT_EQ(parsed.value(), PlistValue(PlistDictionary{{"ab", 1}}));
 }
 
 TEST(PlistInputCheck, HostileBinaryStructuresAreRefused) {
@@ -89,6 +93,11 @@ TEST(PlistInputCheck, HostileBinaryStructuresAreRefused) {
         {"no objects", noObjects},
         {"zero offset width", zeroWidth},
         {"top object out of range", binaryPlist({"\x10\x01"}, 3)},
+        // The parser aborts the process on a key holding a NUL.
+        {"NUL inside an ASCII key",
+         binaryPlist({"\xD1\x01\x02", std::string("\x52\x61\x00", 3), "\x10\x01"})},
+        {"NUL inside a UTF-16 key",
+         binaryPlist({"\xD1\x01\x02", std::string("\x62\x00\x61\x00\x00", 5), "\x10\x01"})},
     };
     for (const Case& c : cases) {
         Result<PlistValue> parsed = parsePropertyList(c.bytes);
