@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+
+#include "editor/ui/QuillpostVC.h"
+#include "platform/ui/LayoutLoader.h"
+#include "screens/MainViewController.h"
+#include "screens/MoreViewController.h"
+
+using namespace qp;
+
+// Every layout file in the resources loads with the controller of its screen,
+// so a renamed outlet or action in a layout is caught here, not by a user.
+TEST(LayoutFiles, EveryBundledLayoutMatchesItsController) {
+    const std::filesystem::path folder = std::filesystem::path(QP_RESOURCES) / "layouts";
+    LayoutLoader::shared().setLayoutsFolder(folder);
+    const AppContext context;
+    using Factory = std::function<std::shared_ptr<ViewController>(const std::string&)>;
+    const std::map<std::string, Factory> screens{
+        {"MainViewController", [&](const std::string& n) { return std::make_shared<MainViewController>(n, context); }},
+        {"QuillpostVC", [&](const std::string& n) { return std::make_shared<QuillpostVC>(n, context); }},
+        {"More", [&](const std::string& n) { return std::make_shared<MoreViewController>(n, context); }},
+    };
+    std::map<std::string, int> variantsPerScreen;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().extension() != ".ui") continue;
+        const std::string name = entry.path().stem().string();
+        const std::string screen = name.substr(0, name.rfind('_'));
+        SCOPED_TRACE(name);
+        auto factory = screens.find(screen);
+        ASSERT_NE(factory, screens.end()) << "no controller is known for this layout";
+        std::shared_ptr<ViewController> controller = factory->second(name);
+        Result<void> loaded = controller->loadViewIfNeeded();
+        EXPECT_TRUE(loaded.ok()) << (loaded.ok() ? "" : loaded.error().description());
+        ++variantsPerScreen[screen];
+    }
+    EXPECT_EQ(variantsPerScreen["MainViewController"], 3);
+    EXPECT_EQ(variantsPerScreen["QuillpostVC"], 3);
+    EXPECT_EQ(variantsPerScreen["More"], 2);
+}
