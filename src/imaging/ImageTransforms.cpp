@@ -42,7 +42,9 @@ std::optional<Image> Image::fixOrientation() const {
         const int w = drawing::surfaceDimension(display.width);
         const int h = drawing::surfaceDimension(display.height);
         if (w == 0 || h == 0) return std::nullopt;
-        upright = Image(upright).resizeToSize({double(w), double(h)})->bitmap();
+        const auto resampled = Image(upright).resizeToSize({double(w), double(h)});
+        if (!resampled) return std::nullopt;
+        upright = resampled->bitmap();
         if (pixelFormat() != PixelFormat::PremultipliedArgb) {
             upright = upright.convertToFormat(bitmap().format());
         }

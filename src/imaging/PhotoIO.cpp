@@ -41,6 +41,8 @@ int validShrink(int shrink) {
     return 1;
 }
 
+Result<Image> decodeWithQt(const QByteArray& bytes, const DecodeOptions& options);
+
 Result<Image> decodeJpeg(const QByteArray& bytes, const DecodeOptions& options) {
     TjHandle handle(tjInitDecompress());
     if (!handle) return imagingError(kImagingErrorUnreadable, "the JPEG decoder could not start");
@@ -59,6 +61,10 @@ Result<Image> decodeJpeg(const QByteArray& bytes, const DecodeOptions& options) 
         return imagingError(kImagingErrorTooLarge, "the JPEG is " + std::to_string(width) + " × " +
                                                        std::to_string(height) +
                                                        " pixels, more than the decode limit");
+    }
+    if (colourspace == TJCS_CMYK || colourspace == TJCS_YCCK) {
+        // TurboJPEG cannot turn these into RGB; Qt's reader can.
+        return decodeWithQt(bytes, options);
     }
     const tjscalingfactor factor{1, validShrink(options.shrink)};
     const int outWidth = TJSCALED(width, factor);

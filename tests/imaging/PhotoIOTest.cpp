@@ -136,6 +136,23 @@ TEST(PhotoInput, CorruptTruncatedAndEmptyFilesAreErrors) {
     EXPECT_FALSE(readPhoto("/nonexistent/photo.jpg").ok());
 }
 
+TEST(PhotoInput, CmykJpegIsReadThroughTheFallbackReader) {
+    std::vector<unsigned char> cmyk(8 * 8 * 4, 0);  // no ink: white
+    tjhandle handle = tjInitCompress();
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    ASSERT_EQ(
+        tjCompress2(handle, cmyk.data(), 8, 32, 8, TJPF_CMYK, &buffer, &size, TJSAMP_444, 95, 0),
+        0);
+    const QByteArray jpeg(reinterpret_cast<const char*>(buffer), qsizetype(size));
+    tjFree(buffer);
+    tjDestroy(handle);
+    const auto photo = decodePhoto(jpeg);
+    ASSERT_TRUE(photo.ok()) << photo.error().toString();
+    EXPECT_EQ(photo->width(), 8);
+    EXPECT_EQ(photo->height(), 8);
+}
+
 TEST(PhotoInput, GiganticHeaderIsRefusedBeforeDecoding) {
     QByteArray jpeg = smallJpeg();
     const qsizetype sof = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
