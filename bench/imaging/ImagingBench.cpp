@@ -164,6 +164,18 @@ void BM_RenderLayerTree612Warm(benchmark::State& state) {
 }
 BENCHMARK(BM_RenderLayerTree612Warm)->Unit(benchmark::kMillisecond);
 
+// The whole road from a camera file to the 612 × 612 result: decode with
+// the largest shrink that keeps 612 pixels, turn upright, render on white.
+void BM_FitPhotoInto612(benchmark::State& state) {
+    const QByteArray jpeg = photoJpeg();
+    for (auto _ : state) {
+        const auto photo = qp::decodePhoto(jpeg, {.shrink = 4});
+        const auto tree = previewTree(*photo->fixOrientation());
+        benchmark::DoNotOptimize(qp::renderLayer(*tree, {0, 0, 306, 306}, 2.0, Qt::white));
+    }
+}
+BENCHMARK(BM_FitPhotoInto612)->Unit(benchmark::kMillisecond);
+
 bool writeFile(const std::string& path, const QByteArray& bytes) {
     QFile file(QString::fromStdString(path));
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();

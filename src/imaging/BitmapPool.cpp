@@ -17,6 +17,9 @@ constexpr std::size_t kPoolMaxBytes = std::size_t(256) << 20;
 constexpr std::size_t kPoolMaxBuffers = 8;
 // Room before the pixels for the buffer's capacity; keeps rows aligned.
 constexpr std::size_t kHeader = 64;
+// No single bitmap may take more than this (a 100-megapixel photo takes
+// 400 MB); larger requests give a null image instead of a doomed allocation.
+constexpr std::size_t kMaxBitmapBytes = std::size_t(2) << 30;
 
 struct Pool {
     std::mutex mutex;
@@ -75,6 +78,7 @@ QImage pooledBitmap(int width, int height, QImage::Format format) {
     const int depth = QImage::toPixelFormat(format).bitsPerPixel();
     const std::size_t rowBytes = (std::size_t(width) * std::size_t(depth / 8) + 3) / 4 * 4;
     const std::size_t bytes = rowBytes * std::size_t(height);
+    if (bytes > kMaxBitmapBytes) return QImage();
     if (bytes < kPoolMinBytes || (depth != 8 && depth != 32)) return QImage(width, height, format);
     std::size_t capacity = 0;
     void* base = acquire(bytes, capacity);

@@ -1,4 +1,5 @@
 // Images made from outside memory: camera frames.
+#include <cstdint>
 #include <cstring>
 
 #include "imaging/Image.h"
@@ -8,7 +9,7 @@ namespace qp {
 std::optional<Image> Image::imageFromSampleBuffer(const SampleBuffer& buffer) {
     // A frame we cannot read safely gives no image rather than a bad read.
     if (buffer.baseAddress == nullptr || buffer.width <= 0 || buffer.height <= 0 ||
-        buffer.bytesPerRow < buffer.width * 4) {
+        buffer.bytesPerRow < std::int64_t(buffer.width) * 4) {
         return std::nullopt;
     }
     // B, G, R, A bytes are a little-endian 32-bit premultiplied ARGB word.
