@@ -171,9 +171,12 @@ TEST(ReportReader, RejectsWhatTheWriterNeverWrites) {
         EXPECT_TRUE(in.failed()) << c.what;
         EXPECT_FALSE(in.readByte()) << c.what << ": a failed reader stays failed";
     }
-    ReportReader flag(bytes({2}));
+    // The reader only views its bytes; they must outlive it.
+    const std::string two = bytes({2});
+    ReportReader flag(two);
     EXPECT_FALSE(flag.readBoolean());
-    ReportReader shortLong(bytes({1, 2, 3, 4, 5, 6, 7}));
+    const std::string seven = bytes({1, 2, 3, 4, 5, 6, 7});
+    ReportReader shortLong(seven);
     EXPECT_FALSE(shortLong.readLong());
 }
 
