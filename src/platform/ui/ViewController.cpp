@@ -8,13 +8,15 @@
 
 #include "platform/Log.h"
 #include "platform/ui/LayoutLoader.h"
+#include "platform/ui/ViewAlpha.h"
 
 namespace qp {
 
 namespace {
 
 Error layoutError(int code, const std::string& layout, const std::string& what) {
-    return Error(kLayoutErrorDomain, code, {{kLocalizedDescriptionKey, "Layout '" + layout + "': " + what}});
+    return Error(kLayoutErrorDomain, code,
+                 {{kLocalizedDescriptionKey, "Layout '" + layout + "': " + what}});
 }
 
 }  // namespace
@@ -55,7 +57,9 @@ Result<void> ViewController::loadViewIfNeeded() {
     return {};
 }
 
-QWidget* ViewController::makeView() { return new QWidget; }
+QWidget* ViewController::makeView() {
+    return new QWidget;
+}
 
 QWidget* ViewController::outlet(const std::string& name) const {
     if (!m_view) return nullptr;
@@ -81,16 +85,20 @@ Result<void> ViewController::bindLayout(QWidget* root) {
         auto it = table.find(name);
         if (it == table.end()) {
             return layoutError(4, m_layoutName,
-                               "widget '" + widget->objectName().toStdString() + "' names unknown action '" + name + "'");
+                               "widget '" + widget->objectName().toStdString() +
+                                   "' names unknown action '" + name + "'");
         }
         Action action = it->second;
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-            QObject::connect(button, &QAbstractButton::clicked, button, [action, button] { action(button); });
+            QObject::connect(button, &QAbstractButton::clicked, button,
+                             [action, button] { action(button); });
         } else if (auto* slider = qobject_cast<QAbstractSlider*>(widget)) {
-            QObject::connect(slider, &QAbstractSlider::valueChanged, slider, [action, slider] { action(slider); });
+            QObject::connect(slider, &QAbstractSlider::valueChanged, slider,
+                             [action, slider] { action(slider); });
         } else {
-            return layoutError(5, m_layoutName,
-                               "widget '" + widget->objectName().toStdString() + "' cannot send actions");
+            return layoutError(
+                5, m_layoutName,
+                "widget '" + widget->objectName().toStdString() + "' cannot send actions");
         }
     }
     return {};
@@ -113,8 +121,8 @@ void ViewController::endAppearance(bool appearing, bool animated) {
     }
 }
 
-void ViewController::presentViewController(std::shared_ptr<ViewController> controller, bool animated,
-                                           Completion completion) {
+void ViewController::presentViewController(std::shared_ptr<ViewController> controller,
+                                           bool animated, Completion completion) {
     if (!controller || m_presented || controller->m_presenting) return;
     QWidget* host = view()->window();
     m_presented = controller;
@@ -134,7 +142,8 @@ void ViewController::presentViewController(std::shared_ptr<ViewController> contr
 
 void ViewController::dismissViewControllerAnimated(bool animated, Completion completion) {
     if (!m_presented) {
-        if (m_presenting) m_presenting->dismissViewControllerAnimated(animated, std::move(completion));
+        if (m_presenting)
+            m_presenting->dismissViewControllerAnimated(animated, std::move(completion));
         return;
     }
     // Whatever the presented controller presents goes first, without animation.
@@ -156,13 +165,33 @@ void ViewController::dismissViewControllerAnimated(bool animated, Completion com
     });
 }
 
-void ViewController::animateIn(ViewController& presented, bool, Completion done) {
+void ViewController::animateIn(ViewController& presented, bool animated, Completion done) {
     QWidget* v = presented.view();
+    const bool fade =
+        animated && presented.modalTransitionStyle() == ModalTransitionStyle::CrossDissolve;
+    setViewAlpha(v, fade ? 0.0 : 1.0);
     v->show();
     v->raise();
-    done();
+    if (!fade) {
+        done();
+        return;
+    }
+    fadeView(v, 1.0, kCrossDissolveDuration, [done = std::move(done)](bool) { done(); });
 }
 
-void ViewController::animateOut(ViewController&, bool, Completion done) { done(); }
+void ViewController::animateOut(ViewController& presented, bool animated, Completion done) {
+    QWidget* v = presented.isViewLoaded() ? presented.view() : nullptr;
+    if (!v || !animated ||
+        presented.modalTransitionStyle() != ModalTransitionStyle::CrossDissolve) {
+        done();
+        return;
+    }
+    QPointer<QWidget> guard(v);
+    fadeView(v, 0.0, kCrossDissolveDuration, [guard, done = std::move(done)](bool) {
+        done();
+        // Ready to come back opaque however it is presented next.
+        if (guard) setViewAlpha(guard.data(), 1.0);
+    });
+}
 
 }  // namespace qp

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -16,10 +17,22 @@
 
 namespace qp {
 
-enum class ModalTransitionStyle { CoverVertical = 0, FlipHorizontal = 1, CrossDissolve = 2, PartialCurl = 3 };
+enum class ModalTransitionStyle {
+    CoverVertical = 0,
+    FlipHorizontal = 1,
+    CrossDissolve = 2,
+    PartialCurl = 3
+};
 
-enum class InterfaceOrientation { Portrait = 1, PortraitUpsideDown = 2, LandscapeLeft = 4, LandscapeRight = 3 };
+enum class InterfaceOrientation {
+    Portrait = 1,
+    PortraitUpsideDown = 2,
+    LandscapeLeft = 4,
+    LandscapeRight = 3
+};
 inline constexpr unsigned kInterfaceOrientationMaskPortrait = 1u << 1;
+// How long a cross-dissolve presentation or dismissal fades.
+inline constexpr std::chrono::milliseconds kCrossDissolveDuration{300};
 
 class ViewController : public std::enable_shared_from_this<ViewController> {
 public:
@@ -51,7 +64,9 @@ public:
     virtual bool shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation) const {
         return orientation == InterfaceOrientation::Portrait;
     }
-    virtual unsigned supportedInterfaceOrientations() const { return kInterfaceOrientationMaskPortrait; }
+    virtual unsigned supportedInterfaceOrientations() const {
+        return kInterfaceOrientationMaskPortrait;
+    }
 
     // Modal presentation. The presenter keeps the presented controller alive
     // until it is dismissed.
@@ -74,7 +89,9 @@ public:
     // A named widget of the loaded view, or nullptr.
     QWidget* outlet(const std::string& name) const;
     template <typename T>
-    T* outlet(const std::string& name) const { return qobject_cast<T*>(outlet(name)); }
+    T* outlet(const std::string& name) const {
+        return qobject_cast<T*>(outlet(name));
+    }
 
 protected:
     // What the layout must provide: outlet names, and the actions its widgets
@@ -85,7 +102,7 @@ protected:
     virtual QWidget* makeView();
 
     // Presentation hooks: how the presented view comes on and goes off screen.
-    // The defaults show it at once; the toolkit's fades override them.
+    // The defaults fade a cross-dissolve presentation and show any other at once.
     virtual void animateIn(ViewController& presented, bool animated, Completion done);
     virtual void animateOut(ViewController& presented, bool animated, Completion done);
 
