@@ -16,6 +16,21 @@ void ZelJsonBase::addErrorWithCodeDescription(int code, std::string description)
     }
 }
 
+bool ZelJsonBase::fail(int code, const char* text) {
+    addErrorWithCodeDescription(code, text);
+    return false;
+}
+
+bool ZelJsonBase::fail(int code, const char* text, std::string_view argument) {
+    addErrorWithCodeDescription(code, fillJsonErrorText(text, argument));
+    return false;
+}
+
+bool ZelJsonBase::fail(int code, const char* text, unsigned argument) {
+    addErrorWithCodeDescription(code, fillJsonErrorText(text, argument));
+    return false;
+}
+
 void ZelJsonBase::startRun() {
     clearErrorTrace();
     m_depth = 0;
@@ -24,10 +39,7 @@ void ZelJsonBase::startRun() {
 }
 
 bool ZelJsonBase::enterLevel() {
-    if (++m_depth > m_runLimit) {
-        addErrorWithCodeDescription(kJsonErrorDepth, kTextNestedTooDeep);
-        return false;
-    }
+    if (++m_depth > m_runLimit) return fail(kJsonErrorDepth, kTextNestedTooDeep);
     return true;
 }
 

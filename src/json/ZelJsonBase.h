@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Error.h"
@@ -15,7 +16,7 @@ public:
     static constexpr unsigned kDefaultMaxDepth = 512;
     // Nesting is never followed beyond this level, even with the limit off
     // (maxDepth 0), so that no input can exhaust the stack.
-    static constexpr unsigned kDepthCeiling = 10000;
+    static constexpr unsigned kDepthCeiling = 4096;
 
     ZelJsonBase() = default;
     ZelJsonBase(const ZelJsonBase&) = delete;
@@ -41,6 +42,11 @@ protected:
     bool enterLevel();
     void leaveLevel() { --m_depth; }
     void setErrorTrace(std::vector<Error> trace) { m_errorTrace = std::move(trace); }
+    // Adds a record and answers false. Kept out of line so that the
+    // recursive reader and writer frames stay small.
+    [[gnu::noinline]] bool fail(int code, const char* text);
+    [[gnu::noinline]] bool fail(int code, const char* text, std::string_view argument);
+    [[gnu::noinline]] bool fail(int code, const char* text, unsigned argument);
 
 private:
     std::vector<Error> m_errorTrace;

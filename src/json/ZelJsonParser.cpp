@@ -63,8 +63,7 @@ void ZelJsonParser::skipWhitespace() {
 bool ZelJsonParser::scanValue(JsonValue& out) {
     skipWhitespace();
     if (m_pos == m_end) {
-        addErrorWithCodeDescription(kJsonErrorEndOfInput, kTextUnexpectedEndOfString);
-        return false;
+        return fail(kJsonErrorEndOfInput, kTextUnexpectedEndOfString);
     }
     switch (*m_pos) {
         case '"':
@@ -77,29 +76,9 @@ bool ZelJsonParser::scanValue(JsonValue& out) {
             ++m_pos;
             return scanRestOfArray(out.emplaceArray());
         case 't':
-            ++m_pos;
-            if (!scanLiteralRest("rue")) {
-                addErrorWithCodeDescription(kJsonErrorParse, kTextExpectedTrue);
-                return false;
-            }
-            out = true;
-            return true;
         case 'f':
-            ++m_pos;
-            if (!scanLiteralRest("alse")) {
-                addErrorWithCodeDescription(kJsonErrorParse, kTextExpectedFalse);
-                return false;
-            }
-            out = false;
-            return true;
         case 'n':
-            ++m_pos;
-            if (!scanLiteralRest("ull")) {
-                addErrorWithCodeDescription(kJsonErrorParse, kTextExpectedNull);
-                return false;
-            }
-            out = nullptr;
-            return true;
+            return scanLiteral(out);
         case '-':
         case '0':
         case '1':
@@ -113,12 +92,47 @@ bool ZelJsonParser::scanValue(JsonValue& out) {
         case '9':
             return scanNumber(out);
         case '+':
-            addErrorWithCodeDescription(kJsonErrorNumber, kTextLeadingPlus);
-            return false;
+            return fail(kJsonErrorNumber, kTextLeadingPlus);
         default:
-            addErrorWithCodeDescription(kJsonErrorParse, kTextUnrecognisedLeadingCharacter);
-            return false;
+            return fail(kJsonErrorParse, kTextUnrecognisedLeadingCharacter);
     }
+}
+
+bool ZelJsonParser::scanLiteral(JsonValue& out) {
+    switch (*m_pos++) {
+        case 't':
+            if (!scanLiteralRest("rue")) return fail(kJsonErrorParse, kTextExpectedTrue);
+            out = true;
+            return true;
+        case 'f':
+            if (!scanLiteralRest("alse")) return fail(kJsonErrorParse, kTextExpectedFalse);
+            out = false;
+            return true;
+        default:
+            if (!scanLiteralRest("ull")) return fail(kJsonErrorParse, kTextExpectedNull);
+            out = nullptr;
+            return true;
+    }
+}
+
+void ZelJsonParser::finishArray(JsonValue::Array& out, std::size_t base) {
+    const auto first = m_elements.begin() + static_cast<std::ptrdiff_t>(base);
+    out.assign(std::make_move_iterator(first), std::make_move_iterator(m_elements.end()));
+    m_elements.erase(first, m_elements.end());
+}
+
+void ZelJsonParser::finishObject(JsonObject& out, std::size_t base) {
+    const auto first = m_members.begin() + static_cast<std::ptrdiff_t>(base);
+    out.assign(std::make_move_iterator(first), std::make_move_iterator(m_members.end()));
+    m_members.erase(first, m_members.end());
+}
+
+void ZelJsonParser::pushElement(JsonValue&& element) {
+    m_elements.push_back(std::move(element));
+}
+
+void ZelJsonParser::pushMember(std::string&& key, JsonValue&& value) {
+    m_members.emplace_back(std::move(key), std::move(value));
 }
 
 bool ZelJsonParser::scanLiteralRest(std::string_view rest) {
@@ -138,29 +152,24 @@ bool ZelJsonParser::scanRestOfArray(JsonValue::Array& out) {
         if (at(']')) {
             ++m_pos;
             leaveLevel();
-            const auto first = m_elements.begin() + static_cast<std::ptrdiff_t>(base);
-            out.assign(std::make_move_iterator(first), std::make_move_iterator(m_elements.end()));
-            m_elements.erase(first, m_elements.end());
+            finishArray(out, base);
             return true;
         }
         JsonValue element;
         if (!scanValue(element)) {
-            addErrorWithCodeDescription(kJsonErrorParse, kTextExpectedValueInArray);
-            return false;
+            return fail(kJsonErrorParse, kTextExpectedValueInArray);
         }
-        m_elements.push_back(std::move(element));
+        pushElement(std::move(element));
         skipWhitespace();
         if (at(',')) {
             ++m_pos;
             skipWhitespace();
             if (at(']')) {
-                addErrorWithCodeDescription(kJsonErrorTrailingComma, kTextTrailingCommaArray);
-                return false;
+                return fail(kJsonErrorTrailingComma, kTextTrailingCommaArray);
             }
         }
     }
-    addErrorWithCodeDescription(kJsonErrorEndOfInput, kTextEndInArray);
-    return false;
+    return fail(kJsonErrorEndOfInput, kTextEndInArray);
 }
 
 bool ZelJsonParser::scanRestOfObject(JsonObject& out) {
@@ -171,46 +180,37 @@ bool ZelJsonParser::scanRestOfObject(JsonObject& out) {
         if (at('}')) {
             ++m_pos;
             leaveLevel();
-            const auto first = m_members.begin() + static_cast<std::ptrdiff_t>(base);
-            out.assign(std::make_move_iterator(first), std::make_move_iterator(m_members.end()));
-            m_members.erase(first, m_members.end());
+            finishObject(out, base);
             return true;
         }
         std::string key;
         if (!at('"')) {
-            addErrorWithCodeDescription(kJsonErrorParse, kTextObjectKeyExpected);
-            return false;
+            return fail(kJsonErrorParse, kTextObjectKeyExpected);
         }
         ++m_pos;
         if (!scanRestOfString(key)) {
-            addErrorWithCodeDescription(kJsonErrorParse, kTextObjectKeyExpected);
-            return false;
+            return fail(kJsonErrorParse, kTextObjectKeyExpected);
         }
         skipWhitespace();
         if (!at(':')) {
-            addErrorWithCodeDescription(kJsonErrorParse, kTextExpectedColon);
-            return false;
+            return fail(kJsonErrorParse, kTextExpectedColon);
         }
         ++m_pos;
         JsonValue value;
         if (!scanValue(value)) {
-            addErrorWithCodeDescription(kJsonErrorParse,
-                                        fillJsonErrorText(kTextObjectValueExpected, key));
-            return false;
+            return fail(kJsonErrorParse, kTextObjectValueExpected, key);
         }
-        m_members.emplace_back(std::move(key), std::move(value));
+        pushMember(std::move(key), std::move(value));
         skipWhitespace();
         if (at(',')) {
             ++m_pos;
             skipWhitespace();
             if (at('}')) {
-                addErrorWithCodeDescription(kJsonErrorTrailingComma, kTextTrailingCommaObject);
-                return false;
+                return fail(kJsonErrorTrailingComma, kTextTrailingCommaObject);
             }
         }
     }
-    addErrorWithCodeDescription(kJsonErrorEndOfInput, kTextEndInObject);
-    return false;
+    return fail(kJsonErrorEndOfInput, kTextEndInObject);
 }
 
 bool ZelJsonParser::scanRestOfString(std::string& out) {
@@ -222,8 +222,7 @@ bool ZelJsonParser::scanRestOfString(std::string& out) {
             if (m_pos == m_end || *m_pos < 0x80) break;
             const std::size_t length = utf8::sequenceLength(m_pos, m_end);
             if (length == 0) {
-                addErrorWithCodeDescription(kJsonErrorEncoding, kTextInvalidUtf8);
-                return false;
+                return fail(kJsonErrorEncoding, kTextInvalidUtf8);
             }
             m_pos += length;
         }
@@ -236,15 +235,11 @@ bool ZelJsonParser::scanRestOfString(std::string& out) {
             return true;
         }
         if (c < 0x20) {
-            addErrorWithCodeDescription(kJsonErrorControlCharacter,
-                                        fillJsonErrorText(kTextUnescapedControl, c));
-            return false;
+            return fail(kJsonErrorControlCharacter, kTextUnescapedControl, c);
         }
         ++m_pos;  // the backslash
         if (m_pos == m_end) {
-            addErrorWithCodeDescription(kJsonErrorEscape,
-                                        fillJsonErrorText(kTextIllegalEscape, 0u));
-            return false;
+            return fail(kJsonErrorEscape, kTextIllegalEscape, 0u);
         }
         const unsigned char escaped = *m_pos++;
         switch (escaped) {
@@ -271,20 +266,16 @@ bool ZelJsonParser::scanRestOfString(std::string& out) {
             case 'u': {
                 std::uint32_t codePoint = 0;
                 if (!scanUnicodeChar(codePoint)) {
-                    addErrorWithCodeDescription(kJsonErrorUnicode, kTextBrokenUnicode);
-                    return false;
+                    return fail(kJsonErrorUnicode, kTextBrokenUnicode);
                 }
                 utf8::append(out, codePoint);
                 break;
             }
             default:
-                addErrorWithCodeDescription(kJsonErrorEscape,
-                                            fillJsonErrorText(kTextIllegalEscape, escaped));
-                return false;
+                return fail(kJsonErrorEscape, kTextIllegalEscape, escaped);
         }
         if (m_pos >= m_end) {
-            addErrorWithCodeDescription(kJsonErrorEndOfInput, kTextEofInString);
-            return false;
+            return fail(kJsonErrorEndOfInput, kTextEofInString);
         }
     }
 }
@@ -292,12 +283,10 @@ bool ZelJsonParser::scanRestOfString(std::string& out) {
 bool ZelJsonParser::scanUnicodeChar(std::uint32_t& codePoint) {
     std::uint32_t high = 0;
     if (!scanHexQuad(high)) {
-        addErrorWithCodeDescription(kJsonErrorUnicode, kTextMissingHexQuad);
-        return false;
+        return fail(kJsonErrorUnicode, kTextMissingHexQuad);
     }
     if (high >= 0xDC00 && high <= 0xDFFF) {
-        addErrorWithCodeDescription(kJsonErrorUnicode, kTextInvalidHighSurrogate);
-        return false;
+        return fail(kJsonErrorUnicode, kTextInvalidHighSurrogate);
     }
     if (high < 0xD800 || high > 0xDBFF) {
         codePoint = high;
@@ -313,12 +302,10 @@ bool ZelJsonParser::scanUnicodeChar(std::uint32_t& codePoint) {
         }
     }
     if (!haveLow) {
-        addErrorWithCodeDescription(kJsonErrorUnicode, kTextMissingLowSurrogate);
-        return false;
+        return fail(kJsonErrorUnicode, kTextMissingLowSurrogate);
     }
     if (low < 0xDC00 || low > 0xDFFF) {
-        addErrorWithCodeDescription(kJsonErrorUnicode, kTextInvalidLowSurrogate);
-        return false;
+        return fail(kJsonErrorUnicode, kTextInvalidLowSurrogate);
     }
     codePoint = 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
     return true;
@@ -329,8 +316,7 @@ bool ZelJsonParser::scanHexQuad(std::uint32_t& value) {
     for (int i = 0; i < 4; ++i) {
         const int digit = m_pos < m_end ? hexValue(*m_pos) : -1;
         if (digit < 0) {
-            addErrorWithCodeDescription(kJsonErrorUnicode, kTextMissingHexDigit);
-            return false;
+            return fail(kJsonErrorUnicode, kTextMissingHexDigit);
         }
         ++m_pos;
         value = value * 16 + static_cast<std::uint32_t>(digit);
@@ -344,20 +330,17 @@ bool ZelJsonParser::scanNumber(JsonValue& out) {
     if (at('0')) {
         ++m_pos;
         if (m_pos < m_end && isDigit(*m_pos)) {
-            addErrorWithCodeDescription(kJsonErrorNumber, kTextLeadingZero);
-            return false;
+            return fail(kJsonErrorNumber, kTextLeadingZero);
         }
     } else if (m_pos < m_end && isDigit(*m_pos)) {
         while (m_pos < m_end && isDigit(*m_pos)) ++m_pos;
     } else {
-        addErrorWithCodeDescription(kJsonErrorNumber, kTextNoDigitsAfterMinus);
-        return false;
+        return fail(kJsonErrorNumber, kTextNoDigitsAfterMinus);
     }
     if (at('.')) {
         ++m_pos;
         if (m_pos == m_end || !isDigit(*m_pos)) {
-            addErrorWithCodeDescription(kJsonErrorNumber, kTextNoDigitsAfterPoint);
-            return false;
+            return fail(kJsonErrorNumber, kTextNoDigitsAfterPoint);
         }
         while (m_pos < m_end && isDigit(*m_pos)) ++m_pos;
     }
@@ -365,16 +348,14 @@ bool ZelJsonParser::scanNumber(JsonValue& out) {
         ++m_pos;
         if (at('+') || at('-')) ++m_pos;
         if (m_pos == m_end || !isDigit(*m_pos)) {
-            addErrorWithCodeDescription(kJsonErrorNumber, kTextNoDigitsAfterExponent);
-            return false;
+            return fail(kJsonErrorNumber, kTextNoDigitsAfterExponent);
         }
         while (m_pos < m_end && isDigit(*m_pos)) ++m_pos;
     }
     std::optional<JsonDecimal> number = JsonDecimal::fromString(
         {reinterpret_cast<const char*>(start), static_cast<std::size_t>(m_pos - start)});
     if (!number) {
-        addErrorWithCodeDescription(kJsonErrorNumber, kTextDecimalFailed);
-        return false;
+        return fail(kJsonErrorNumber, kTextDecimalFailed);
     }
     out = *number;
     return true;

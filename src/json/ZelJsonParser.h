@@ -30,6 +30,13 @@ private:
     bool scanRestOfString(std::string& out);
     bool scanNumber(JsonValue& out);
     bool scanLiteralRest(std::string_view rest);
+    // Out of line, so that the frames of the recursive scanners stay small
+    // (nesting depth is bounded by the stack they take).
+    [[gnu::noinline]] bool scanLiteral(JsonValue& out);
+    [[gnu::noinline]] void finishArray(JsonValue::Array& out, std::size_t base);
+    [[gnu::noinline]] void finishObject(JsonObject& out, std::size_t base);
+    [[gnu::noinline]] void pushElement(JsonValue&& element);
+    [[gnu::noinline]] void pushMember(std::string&& key, JsonValue&& value);
     bool scanUnicodeChar(std::uint32_t& codePoint);
     bool scanHexQuad(std::uint32_t& value);
     void skipWhitespace();

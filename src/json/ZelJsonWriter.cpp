@@ -94,6 +94,10 @@ bool ZelJsonWriter::appendValue(const JsonValue& value, std::string& out) {
         case JsonValue::Kind::Proxy:
             break;
     }
+    return appendProxy(value, out);
+}
+
+bool ZelJsonWriter::appendProxy(const JsonValue& value, std::string& out) {
     std::optional<JsonValue> held;
     const JsonValue* resolved = resolveProxies(value, held, [this](int code, std::string text) {
         addErrorWithCodeDescription(code, std::move(text));
@@ -125,40 +129,41 @@ bool ZelJsonWriter::appendArray(const JsonValue::Array& array, std::string& out)
 bool ZelJsonWriter::appendObject(const JsonObject& object, std::string& out) {
     if (!enterLevel()) return false;
     out += '{';
-    const char* separator = m_runHumanReadable ? " : " : ":";
     bool comma = false;
-    auto appendMember = [&](const JsonObject::Member& member) {
-        if (comma) out += ',';
-        comma = true;
-        if (m_runHumanReadable) appendIndent(out);
-        if (!appendString(member.first, out)) return false;
-        out += separator;
-        if (!appendValue(member.second, out)) {
-            addErrorWithCodeDescription(
-                kJsonErrorUnsupported,
-                fillJsonErrorText(kTextUnsupportedValueForKey, member.first));
-            return false;
-        }
-        return true;
-    };
     if (m_runSortKeys) {
-        std::vector<const JsonObject::Member*> order;
-        order.reserve(object.size());
-        for (const JsonObject::Member& member : object) order.push_back(&member);
-        std::sort(order.begin(), order.end(),
-                  [](const auto* a, const auto* b) { return a->first < b->first; });
-        for (const JsonObject::Member* member : order) {
-            if (!appendMember(*member)) return false;
+        for (const JsonObject::Member* member : sortedMembers(object)) {
+            if (!appendMember(*member, comma, out)) return false;
         }
     } else {
         for (const JsonObject::Member& member : object) {
-            if (!appendMember(member)) return false;
+            if (!appendMember(member, comma, out)) return false;
         }
     }
     leaveLevel();
     if (m_runHumanReadable && !object.empty()) appendIndent(out);
     out += '}';
     return true;
+}
+
+bool ZelJsonWriter::appendMember(const JsonObject::Member& member, bool& comma, std::string& out) {
+    if (comma) out += ',';
+    comma = true;
+    if (m_runHumanReadable) appendIndent(out);
+    if (!appendString(member.first, out)) return false;
+    out += m_runHumanReadable ? " : " : ":";
+    if (!appendValue(member.second, out)) {
+        return fail(kJsonErrorUnsupported, kTextUnsupportedValueForKey, member.first);
+    }
+    return true;
+}
+
+std::vector<const JsonObject::Member*> ZelJsonWriter::sortedMembers(const JsonObject& object) {
+    std::vector<const JsonObject::Member*> order;
+    order.reserve(object.size());
+    for (const JsonObject::Member& member : object) order.push_back(&member);
+    std::sort(order.begin(), order.end(),
+              [](const auto* a, const auto* b) { return a->first < b->first; });
+    return order;
 }
 
 bool ZelJsonWriter::appendString(std::string_view text, std::string& out) {
@@ -173,8 +178,7 @@ bool ZelJsonWriter::appendString(std::string_view text, std::string& out) {
             if (p == end || *p < 0x80) break;
             const std::size_t length = utf8::sequenceLength(p, end);
             if (length == 0) {
-                addErrorWithCodeDescription(kJsonErrorEncoding, kTextInvalidUtf8);
-                return false;
+                return fail(kJsonErrorEncoding, kTextInvalidUtf8);
             }
             p += length;
         }
@@ -216,10 +220,8 @@ bool ZelJsonWriter::appendString(std::string_view text, std::string& out) {
 
 bool ZelJsonWriter::appendFloat(double value, std::string& out) {
     if (!std::isfinite(value)) {
-        addErrorWithCodeDescription(kJsonErrorUnsupported,
-                                    fillJsonErrorText(kTextSerialisationNotSupported,
-                                                      std::isnan(value) ? "NaN" : "infinity"));
-        return false;
+        return fail(kJsonErrorUnsupported, kTextSerialisationNotSupported,
+                    std::isnan(value) ? "NaN" : "infinity");
     }
     // The shortest digits that read back as the same double, without exponent.
     char buffer[400];

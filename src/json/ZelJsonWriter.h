@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "json/JsonValue.h"
 #include "json/ZelJsonBase.h"
@@ -30,6 +31,11 @@ private:
     bool appendValue(const JsonValue& value, std::string& out);
     bool appendArray(const JsonValue::Array& array, std::string& out);
     bool appendObject(const JsonObject& object, std::string& out);
+    bool appendMember(const JsonObject::Member& member, bool& comma, std::string& out);
+    // Out of line: the rare paths keep their locals off the recursive frames.
+    [[gnu::noinline]] bool appendProxy(const JsonValue& value, std::string& out);
+    [[gnu::noinline]] static std::vector<const JsonObject::Member*> sortedMembers(
+        const JsonObject& object);
     bool appendString(std::string_view text, std::string& out);
     bool appendFloat(double value, std::string& out);
     void appendIndent(std::string& out) const;

@@ -173,7 +173,7 @@ TEST(JsonReader, NestingLimit) {
     EXPECT_FALSE(parser.objectWithString("[" + std::string(513, '{') + "]"));
 
     parser.setMaxDepth(0);
-    EXPECT_TRUE(parser.objectWithString(nested(5000)));
+    EXPECT_TRUE(parser.objectWithString(nested(ZelJsonBase::kDepthCeiling)));
     // The limit off still stops before the stack could run out.
     EXPECT_FALSE(parser.objectWithString(nested(ZelJsonBase::kDepthCeiling + 1)));
     EXPECT_EQ(parser.errorTrace().front().code(), 7);

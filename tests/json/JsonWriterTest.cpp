@@ -119,7 +119,7 @@ TEST(JsonWriter, NestingLimit) {
     EXPECT_FALSE(writer.stringWithObject(nestedArrays(513)));
     EXPECT_EQ(writer.errorTrace().front().code(), 7);
     writer.setMaxDepth(0);
-    EXPECT_TRUE(writer.stringWithObject(nestedArrays(600)));
+    EXPECT_TRUE(writer.stringWithObject(nestedArrays(ZelJsonBase::kDepthCeiling)));
 }
 
 TEST(JsonWriter, ProxiesWriteInPlaceOfTheirObject) {
