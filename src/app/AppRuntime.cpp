@@ -11,7 +11,7 @@
 
 #include <unistd.h>
 
-#include "analytics/AnalyticsRecorder.h"
+#include "analytics/UsageAnalytics.h"
 #include "app/AppDelegate.h"
 #include "app/device/LayoutVariant.h"
 #include "app/shared/Configuration.h"
@@ -26,6 +26,7 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/LayoutLoader.h"
 #include "platform/ui/LifecycleBridge.h"
+#include "platform/ui/UiTiming.h"
 #include "platform/ui/Window.h"
 
 namespace qp {
@@ -34,19 +35,7 @@ namespace {
 
 constexpr const char* kBundleIdentifier = "net.quillpost.Quillpost";
 constexpr const char* kLogFileName = "Quillpost.log";
-
-// Records usage events in the diagnostic log until the analytics client
-// takes over.
-class LogOnlyAnalytics final : public AnalyticsRecorder {
-public:
-    void startSession(const std::string& apiKey) override { logf("Analytics session started ({} characters of key)", apiKey.size()); }
-    void logEvent(const std::string& name) override { logf("Analytics event: {}", name); }
-    void logEventWithParameters(const std::string& name, const EventParameters& parameters) override {
-        std::string text;
-        for (const auto& [k, v] : parameters) text += (text.empty() ? "" : ", ") + k + "=" + v;
-        logf("Analytics event: {} {{{}}}", name, text);
-    }
-};
+constexpr const char* kAppVersion = QP_APP_VERSION;
 
 // Appends every log line to a file in the app home.
 class LogFile {
@@ -138,11 +127,16 @@ int runApp(int argc, char** argv, const RunOptions& options) {
 
     QtMainQueue mainQueue;
     SystemClock clock;
+    ScopedUiTiming uiTiming(mainQueue, clock);
     NotificationCenter notifications(&mainQueue);
     PlistUserDefaults defaults(paths.preferences(), kBundleIdentifier);
     DesktopUrlOpener urlOpener;
     CurlHttpClient http(mainQueue);
-    LogOnlyAnalytics analytics;
+    UsageAnalytics analytics(clock, notifications, http, paths.library(), kAppVersion,
+                             configuration->value(config::kAnalyticsReportUrl));
+    analytics.setSecondStartAlert([](const std::string& message, const std::string& cancel) {
+        AlertView::create("", message, nullptr, cancel)->show();
+    });
 
     AppContext context;
     context.device = &options.device;
