@@ -1,4 +1,4 @@
-#include "ReportRoundTrip.h"
+#include "FuzzTarget.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,7 +19,7 @@ namespace {
 
 }  // namespace
 
-void reportRoundTrip(const std::uint8_t* data, std::size_t size) {
+void fuzzOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     if (Result<SessionRecord> record = decodeSessionRecord(bytes); record.ok()) {
