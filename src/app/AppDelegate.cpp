@@ -6,9 +6,11 @@
 #include "platform/DeviceProfile.h"
 #include "platform/Log.h"
 #include "platform/UserDefaults.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/Window.h"
 #include "screens/MainViewController.h"
 #include "screens/MoreViewController.h"
+#include "ui/Throbber.h"
 
 namespace qp {
 
@@ -68,8 +70,11 @@ bool AppDelegate::applicationDidFinishLaunchingWithOptions() {
 
     m_moreViewController = makeMoreViewController();
 
-    // The shared progress overlay is created on the window and styled here
-    // once the overlay module is part of the app.
+    Throbber* throbber = Throbber::defaultThrobberOnViewWithTitleDetailsDisplayModeBlockNavigation(
+        m_window.get(), QString(), QString(), 0, true);
+    throbber->titleLabel()->setLabelFont(boldSystemFontOfSize(10));
+    throbber->titleLabel()->setNumberOfLines(0);
+    throbber->titleLabel()->setLineBreakMode(LineBreakMode::WordWrap);
     return true;
 }
 

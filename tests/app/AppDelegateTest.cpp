@@ -6,7 +6,10 @@
 #include "platform/DeviceProfile.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/LayoutLoader.h"
+#include "platform/ui/ViewAlpha.h"
+#include "platform/ui/ViewFrame.h"
 #include "platform/ui/Window.h"
 #include "screens/MainViewController.h"
 #include "screens/MoreViewController.h"
@@ -14,6 +17,7 @@
 #include "support/MemoryUserDefaults.h"
 #include "support/RecordingAnalytics.h"
 #include "support/RecordingUrlOpener.h"
+#include "ui/Throbber.h"
 
 using namespace qp;
 
@@ -163,4 +167,24 @@ TEST_F(AppDelegateTest, UrlsAreDeclinedUntilTheSocialClientExists) {
     app->setFacebook(catcher);
     EXPECT_TRUE(app->applicationOpenURLSourceApplicationAnnotation("fb123://authorize", "com.x", "note"));
     EXPECT_EQ(catcher->urls, std::vector<std::string>{"fb123://authorize"});
+}
+
+TEST_F(AppDelegateTest, LaunchPutsTheSharedOverlayOnTheWindowWithASmallBoldTitle) {
+    auto app = launch();
+    Throbber* throbber = Throbber::defaultThrobber();
+    ASSERT_NE(throbber, nullptr);
+    EXPECT_EQ(throbber->parentWidget(), app->window());
+    EXPECT_EQ(throbber->mode(), 0);
+    EXPECT_TRUE(throbber->blockNavigation());
+    EXPECT_TRUE(throbber->title().isEmpty());
+    EXPECT_EQ(viewAlpha(throbber), 0.0);  // present but transparent until shown
+    EXPECT_EQ(viewFrame(throbber), Rect(0, 20, 320, 548));
+    const Label* title = throbber->titleLabel();
+    EXPECT_EQ(title->labelFont().pixelSize(), 10);
+    EXPECT_TRUE(title->labelFont().bold());
+    EXPECT_EQ(title->numberOfLines(), 0);
+    EXPECT_EQ(title->lineBreakMode(), LineBreakMode::WordWrap);
+    // The details line keeps its own style.
+    EXPECT_EQ(throbber->detailsLabel()->labelFont().pixelSize(), 13);
+    EXPECT_EQ(throbber->detailsLabel()->numberOfLines(), 2);
 }
