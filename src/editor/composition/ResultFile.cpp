@@ -1,0 +1,39 @@
+#include "editor/composition/ResultFile.h"
+
+#include <QPainter>
+
+#include "editor/composition/CompositionConstants.h"
+#include "imaging/ImageDrawing.h"
+#include "imaging/PhotoIO.h"
+
+namespace qp {
+
+Image flattenOnWhite(const Image& image) {
+    if (image.isNull() || !image.hasAlpha()) return image;
+    const Size upright = image.uprightPixelSize();
+    QImage flat(int(upright.width), int(upright.height), QImage::Format_RGB32);
+    if (flat.isNull()) return image;
+    flat.fill(Qt::white);
+    QPainter painter(&flat);
+    drawing::drawImageInRect(painter, image, QRectF(0, 0, upright.width, upright.height));
+    painter.end();
+    return Image(std::move(flat));
+}
+
+Result<QByteArray> encodeResult(const Image& image, ResultFormat format) {
+    if (format == ResultFormat::Png) return pngRepresentation(image);
+    return jpegRepresentation(flattenOnWhite(image), kHandOffJpegQuality);
+}
+
+Result<std::filesystem::path> writeHandOffFile(const Image& result,
+                                               const std::filesystem::path& documents) {
+    Result<QByteArray> bytes = encodeResult(result, ResultFormat::Jpeg);
+    if (!bytes) return bytes.error();
+    const std::filesystem::path path = documents / kHandOffFileName;
+    if (Result<void> written = writeFileAtomically(path.string(), *bytes); !written) {
+        return written.error();
+    }
+    return path;
+}
+
+}  // namespace qp
