@@ -1,0 +1,96 @@
+#include "platform/ui/Button.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QVariant>
+
+#include "platform/ui/LayoutLoader.h"
+
+namespace qp {
+
+namespace {
+constexpr const char* kTagProperty = "tag";
+}  // namespace
+
+Button::Button(QWidget* parent) : QPushButton(parent) {}
+
+int Button::tag() const {
+    return tagOf(this);
+}
+void Button::setTag(int tag) {
+    setProperty(kTagProperty, tag);
+}
+
+void Button::setImageForState(const QPixmap& image, ControlState state) {
+    if (image.isNull()) {
+        m_images.erase(state);
+    } else {
+        m_images[state] = image;
+    }
+    update();
+}
+
+QPixmap Button::imageForState(ControlState state) const {
+    auto it = m_images.find(state);
+    if (it != m_images.end()) return it->second;
+    it = m_images.find(ControlState::Normal);
+    return it != m_images.end() ? it->second : QPixmap();
+}
+
+ControlState Button::currentState() const {
+    if (!isEnabled()) return ControlState::Disabled;
+    if (isDown()) return ControlState::Highlighted;
+    if (m_selected) return ControlState::Selected;
+    return ControlState::Normal;
+}
+
+void Button::setSelectedState(bool selected) {
+    m_selected = selected;
+    update();
+}
+
+void Button::addTargetForControlEvents(Target target, unsigned events) {
+    m_targets.emplace_back(events, std::move(target));
+}
+
+void Button::send(ControlEvent event) {
+    // Copied: a target may add targets or delete the button's screen.
+    const auto targets = m_targets;
+    for (const auto& [events, target] : targets) {
+        if (events & event) target(this);
+    }
+}
+
+void Button::mousePressEvent(QMouseEvent* event) {
+    QPushButton::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton) return;
+    m_tracking = true;
+    send(kControlEventTouchDown);
+}
+
+void Button::mouseReleaseEvent(QMouseEvent* event) {
+    const bool wasTracking = m_tracking && event->button() == Qt::LeftButton;
+    if (event->button() == Qt::LeftButton) m_tracking = false;
+    const bool inside = rect().contains(event->position().toPoint());
+    QPointer<Button> guard(this);
+    QPushButton::mouseReleaseEvent(event);
+    if (!guard || !wasTracking) return;
+    send(inside ? kControlEventTouchUpInside : kControlEventTouchUpOutside);
+}
+
+void Button::paintEvent(QPaintEvent* event) {
+    const QPixmap image = imageForState(currentState());
+    if (image.isNull()) {
+        QPushButton::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (currentState() == ControlState::Highlighted && !m_images.count(ControlState::Highlighted)) {
+        painter.setOpacity(0.6);  // pressed, with no image of its own for it
+    }
+    painter.drawPixmap(rect(), image);
+}
+
+}  // namespace qp
