@@ -7,22 +7,25 @@
 #include <string>
 
 #include "app/AppRuntime.h"
+#include "cli/ComposeCommand.h"
 #include "platform/DeviceProfile.h"
 
 namespace {
 
 std::string deviceHelp() {
     std::string text = "Device profile to emulate:";
-    for (const qp::DeviceProfile& p : qp::deviceProfiles()) text += "\n  " + p.name + "  " + p.description;
+    for (const qp::DeviceProfile& p : qp::deviceProfiles())
+        text += "\n  " + p.name + "  " + p.description;
     return text;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App cli{"Quillpost puts a whole photo, uncropped, into a decorated square.\n"
-                 "With no subcommand it runs the app in a window showing the phone or tablet screen.",
-                 "quillpost"};
+    CLI::App cli{
+        "Quillpost puts a whole photo, uncropped, into a decorated square.\n"
+        "With no subcommand it runs the app in a window showing the phone or tablet screen.",
+        "quillpost"};
     cli.set_version_flag("--version", "quillpost 0.1.0");
 
     bool headless = false;
@@ -30,23 +33,34 @@ int main(int argc, char** argv) {
     std::string deviceName = qp::defaultDeviceProfile().name;
     std::string configFile;
     std::string screenshot;
-    cli.add_flag("--headless", headless,
-                 "Run offscreen through launch, activation, background, foreground and quit, then exit");
-    cli.add_option("--home", home, "App home folder (default $QUILLPOST_HOME, else $XDG_DATA_HOME/quillpost)");
+    cli.add_flag(
+        "--headless", headless,
+        "Run offscreen through launch, activation, background, foreground and quit, then exit");
+    cli.add_option("--home", home,
+                   "App home folder (default $QUILLPOST_HOME, else $XDG_DATA_HOME/quillpost)");
     cli.add_option("--device", deviceName, deviceHelp())->capture_default_str();
-    cli.add_option("--config", configFile, "Configuration file (default $XDG_CONFIG_HOME/quillpost/config.json)");
+    cli.add_option("--config", configFile,
+                   "Configuration file (default $XDG_CONFIG_HOME/quillpost/config.json)");
 
-    cli.add_option("--screenshot", screenshot, "With --headless: save the window after launch as a PNG file");
+    cli.add_option("--screenshot", screenshot,
+                   "With --headless: save the window after launch as a PNG file");
+
+    qp::ComposeOptions composeOptions;
+    CLI::App* compose = qp::addComposeCommand(cli, composeOptions);
 
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        return cli.exit(e);
+        const int status = cli.exit(e);
+        // Misusing a subcommand is a usage error like any other of its own.
+        return status != 0 && compose->parsed() ? qp::kComposeUsageError : status;
     }
+    if (compose->parsed()) return qp::runCompose(composeOptions);
 
     std::optional<qp::DeviceProfile> device = qp::deviceProfileNamed(deviceName);
     if (!device) {
-        std::fprintf(stderr, "quillpost: unknown device '%s'. %s\n", deviceName.c_str(), deviceHelp().c_str());
+        std::fprintf(stderr, "quillpost: unknown device '%s'. %s\n", deviceName.c_str(),
+                     deviceHelp().c_str());
         return 2;
     }
     qp::RunOptions options;

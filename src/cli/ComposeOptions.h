@@ -1,0 +1,28 @@
+#pragma once
+// What `quillpost compose` was asked to do, as parsed from its command line.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qp {
+
+struct ComposeOptions {
+    std::vector<std::string> photos;
+    std::string output;     // -o FILE: one photo only
+    std::string outputDir;  // --out-dir DIR
+    std::string theme;      // "CATEGORY/INDEX"; empty: the editor's first theme
+    std::string device;     // a device profile name; empty: the default profile
+    std::optional<double> zoom;
+    std::optional<double> rotateDegrees;
+    std::string move;  // "DX,DY" in result pixels
+    bool mirror = false;
+    std::string message;
+    std::optional<double> fontSize;
+    std::string format = "jpeg";  // "jpeg" or "png"
+    bool force = false;
+    // Where themes are read from; empty: found as the app finds them.
+    std::string resources;
+};
+
+}  // namespace qp
