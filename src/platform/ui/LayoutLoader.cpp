@@ -4,11 +4,30 @@
 #include <QVariant>
 #include <QWidget>
 
+#include "platform/ui/ActivityIndicatorView.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/Slider.h"
+#include "platform/ui/TextView.h"
+
 namespace qp {
 
 LayoutLoader& LayoutLoader::shared() {
     static LayoutLoader loader;
     return loader;
+}
+
+LayoutLoader::LayoutLoader() {
+    // The toolkit's own widgets, usable as promoted classes in layout files.
+    registerWidgetClass("Button", [](QWidget* parent) { return new Button(parent); });
+    registerWidgetClass("Label", [](QWidget* parent) { return new Label(parent); });
+    registerWidgetClass("ScrollView", [](QWidget* parent) { return new ScrollView(parent); });
+    registerWidgetClass("Slider", [](QWidget* parent) { return new Slider(parent); });
+    registerWidgetClass("TextView", [](QWidget* parent) { return new TextView(parent); });
+    registerWidgetClass("ActivityIndicatorView", [](QWidget* parent) {
+        return new ActivityIndicatorView(ActivityIndicatorViewStyle::WhiteLarge, parent);
+    });
 }
 
 bool LayoutLoader::hasLayout(const std::string& layoutName) const {
@@ -29,14 +48,16 @@ Result<QWidget*> LayoutLoader::loadLayout(const std::string& layoutName) {
     }
     QWidget* widget = load(&file, nullptr);
     if (!widget) {
-        return Error(kLayoutErrorDomain, 2,
-                     {{kLocalizedDescriptionKey,
-                       "Layout file " + path.string() + " is not valid: " + errorString().toStdString()}});
+        return Error(
+            kLayoutErrorDomain, 2,
+            {{kLocalizedDescriptionKey,
+              "Layout file " + path.string() + " is not valid: " + errorString().toStdString()}});
     }
     return widget;
 }
 
-QWidget* LayoutLoader::createWidget(const QString& className, QWidget* parent, const QString& name) {
+QWidget* LayoutLoader::createWidget(const QString& className, QWidget* parent,
+                                    const QString& name) {
     auto it = m_factories.find(className.toStdString());
     if (it == m_factories.end()) return QUiLoader::createWidget(className, parent, name);
     QWidget* widget = it->second(parent);

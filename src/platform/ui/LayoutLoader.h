@@ -19,6 +19,10 @@ class LayoutLoader : public QUiLoader {
 public:
     using Factory = std::function<QWidget*(QWidget* parent)>;
 
+    // Knows the toolkit's widget classes (Button, Label, ScrollView, Slider,
+    // TextView, ActivityIndicatorView) from the start.
+    LayoutLoader();
+
     // The loader the screens use; its folder is set once at start-up.
     static LayoutLoader& shared();
 

@@ -8,6 +8,7 @@
 
 #include "platform/Log.h"
 #include "platform/ui/LayoutLoader.h"
+#include "platform/ui/Slider.h"
 #include "platform/ui/ViewAlpha.h"
 
 namespace qp {
@@ -92,6 +93,9 @@ Result<void> ViewController::bindLayout(QWidget* root) {
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             QObject::connect(button, &QAbstractButton::clicked, button,
                              [action, button] { action(button); });
+        } else if (auto* toolkitSlider = dynamic_cast<Slider*>(widget)) {
+            toolkitSlider->addTargetForControlEvents([action](Slider* sender) { action(sender); },
+                                                     kControlEventValueChanged);
         } else if (auto* slider = qobject_cast<QAbstractSlider*>(widget)) {
             QObject::connect(slider, &QAbstractSlider::valueChanged, slider,
                              [action, slider] { action(slider); });

@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/LayoutLoader.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/Slider.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/ViewController.h"
 
 using namespace qp;
@@ -38,7 +45,8 @@ class LayoutTest : public testing::Test {
 protected:
     void SetUp() override {
         LayoutLoader::shared().setLayoutsFolder(QP_TEST_LAYOUTS);
-        LayoutLoader::shared().registerWidgetClass("SquareView", [](QWidget* parent) { return new SquareView(parent); });
+        LayoutLoader::shared().registerWidgetClass(
+            "SquareView", [](QWidget* parent) { return new SquareView(parent); });
     }
 };
 
@@ -64,7 +72,12 @@ TEST_F(LayoutTest, BindsOutletsActionsTagsAndCustomWidgets) {
 }
 
 TEST_F(LayoutTest, MismatchedLayoutsFailWithAClearReason) {
-    struct Case { const char* layout; std::vector<std::string> outlets; int code; const char* words; };
+    struct Case {
+        const char* layout;
+        std::vector<std::string> outlets;
+        int code;
+        const char* words;
+    };
     const Case cases[] = {
         {"Missing_iPhone", {}, 1, "not found"},
         {"Broken_iPhone", {}, 2, "not valid"},
@@ -78,8 +91,30 @@ TEST_F(LayoutTest, MismatchedLayoutsFailWithAClearReason) {
         Result<void> loaded = controller->loadViewIfNeeded();
         ASSERT_FALSE(loaded.ok());
         EXPECT_EQ(loaded.error().code(), c.code);
-        EXPECT_NE(loaded.error().description().find(c.words), std::string::npos) << loaded.error().description();
+        EXPECT_NE(loaded.error().description().find(c.words), std::string::npos)
+            << loaded.error().description();
         EXPECT_FALSE(controller->isViewLoaded());
         EXPECT_EQ(controller->loads, 0);
     }
+}
+
+TEST_F(LayoutTest, ToolkitWidgetsLoadAsTheirOwnClassesAndSendActions) {
+    auto controller = std::make_shared<TestController>("Toolkit_iPhone");
+    ASSERT_TRUE(controller->loadViewIfNeeded().ok());
+    auto* button = dynamic_cast<Button*>(controller->outlet("startButton"));
+    auto* slider = dynamic_cast<Slider*>(controller->outlet("previewView"));
+    ASSERT_NE(button, nullptr);
+    ASSERT_NE(slider, nullptr);
+    EXPECT_EQ(button->tag(), 1000);
+    EXPECT_NE(dynamic_cast<ScrollView*>(controller->outlet("strip")), nullptr);
+    EXPECT_NE(dynamic_cast<TextView*>(controller->outlet("text")), nullptr);
+    EXPECT_NE(dynamic_cast<Label*>(controller->outlet("label")), nullptr);
+
+    button->click();
+    EXPECT_EQ(controller->starts, 1);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(200, 15), QPointF(200, 15), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(slider, &press);
+    EXPECT_EQ(controller->starts, 2);
+    EXPECT_EQ(controller->lastSender, slider);
 }
