@@ -15,6 +15,7 @@
 #include "JsonDocuments.h"
 #include "json/ZelJsonParser.h"
 #include "json/ZelJsonWriter.h"
+#include "platform/MemoryTuning.h"
 
 namespace {
 
@@ -102,6 +103,8 @@ void writeRapidJson(benchmark::State& state, DocumentMaker make) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The allocator as the app sets it up, for every library alike.
+    qp::tuneAllocatorForReuse();
     const std::pair<const char*, DocumentMaker> documents[] = {
         {"strings", qp::bench::stringHeavyDocument},
         {"numbers", qp::bench::numberHeavyDocument},
