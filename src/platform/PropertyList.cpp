@@ -11,6 +11,7 @@
 #include <plist/plist.h>
 
 #include "platform/Paths.h"
+#include "platform/TextEncoding.h"
 #include "platform/plist/PlistInputCheck.h"
 
 namespace qp {
@@ -215,7 +216,10 @@ public:
             case PLIST_KEY: {
                 std::uint64_t length = 0;
                 const char* text = plist_get_string_ptr(node, &length);
-                return PlistValue(text ? std::string(text, length) : std::string());
+                std::string value = text ? std::string(text, length) : std::string();
+                // Binary files can label any bytes as ASCII text.
+                if (!isValidUtf8(value)) return plistError(kMalformedCode, "text is not valid UTF-8");
+                return PlistValue(std::move(value));
             }
             case PLIST_DATA: {
                 std::uint64_t length = 0;
@@ -271,6 +275,7 @@ private:
                 break;
             }
             Result<PlistValue> value = read(member, depth + 1);
+            if (value && key && !isValidUtf8(key)) value = plistError(kMalformedCode, "key is not valid UTF-8");
             if (value && key) members[key] = std::move(value).value();
             std::free(key);
             if (!value) {

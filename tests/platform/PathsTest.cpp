@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "platform/Paths.h"
+#include "platform/TextEncoding.h"
 #include "platform/UrlOpener.h"
 
 using namespace qp;
@@ -65,4 +66,14 @@ TEST(UrlScheme, ReadsTheSchemeOrNothing) {
     EXPECT_EQ(urlScheme("no scheme here"), "");
     EXPECT_EQ(urlScheme("1abc://x"), "");
     EXPECT_EQ(urlScheme("path/only"), "");
+}
+
+TEST(TextEncoding, AcceptsWellFormedUtf8Only) {
+    EXPECT_TRUE(isValidUtf8(""));
+    EXPECT_TRUE(isValidUtf8("plain"));
+    EXPECT_TRUE(isValidUtf8("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"));
+    for (const char* bad : {"\x80", "\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                            "\xF8\x88\x80\x80\x80", "\xD1\x04"}) {
+        EXPECT_FALSE(isValidUtf8(bad)) << bad;
+    }
 }

@@ -276,3 +276,17 @@ TEST_F(PropertyListFile, WrittenFilesReadBackInBothFormats) {
 
 }  // namespace
 }  // namespace qp
+
+TEST(PropertyList, TextThatIsNotUtf8IsRefused) {
+    // A binary list whose five-byte "ASCII" string runs into the bytes of the
+    // next object: the file says text, the bytes are not.
+    const std::string bytes(
+        "bplist00\xa3\x01\x02\x03Qa"
+        "Ub\xd1\x04\x05QkQv\x08\x0c\x0e\x10\x13\x15"
+        "\x00\x00\x00\x00\x00\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00\x06"
+        "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x17",
+        61);
+    qp::Result<qp::PlistValue> parsed = qp::parsePropertyList(bytes);
+    ASSERT_FALSE(parsed.ok());
+    EXPECT_EQ(parsed.error().code(), 2);
+}
