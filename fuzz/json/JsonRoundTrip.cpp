@@ -1,4 +1,4 @@
-#include "JsonRoundTrip.h"
+#include "FuzzTarget.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,7 +38,7 @@ void writeAndReadBack(const JsonValue& value, bool pretty) {
 
 }  // namespace
 
-void jsonRoundTrip(const std::uint8_t* data, std::size_t size) {
+void fuzzOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     ZelJsonParser parser;
     const auto value = parser.fragmentWithString(text);
