@@ -1,3 +1,6 @@
+// The property the JSON fuzzer checks: whatever the reader accepts, the writer
+// writes and the reader reads back as the same value, in both output styles;
+// whatever it refuses, it explains. A broken property aborts.
 #include "FuzzTarget.h"
 
 #include <cstdio>
