@@ -1,6 +1,7 @@
 #pragma once
-// Collects diagnostic log lines while it exists.
+// Collects the diagnostic log's lines for the life of the object.
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -12,25 +13,26 @@ namespace qp {
 class LogCapture {
 public:
     LogCapture() {
-        m_id = Log::addSink([this](std::string_view line) {
+        Log::setStderrEnabled(false);
+        m_sink = Log::addSink([this](std::string_view line) {
             std::lock_guard lock(m_mutex);
             m_lines.emplace_back(line);
         });
     }
-    ~LogCapture() { Log::removeSink(m_id); }
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
+    ~LogCapture() {
+        Log::removeSink(m_sink);
+        Log::setStderrEnabled(true);
+    }
 
     std::vector<std::string> lines() const {
         std::lock_guard lock(m_mutex);
         return m_lines;
     }
-    bool contains(const std::string& line) const {
-        for (const std::string& l : lines()) {
-            if (l == line) return true;
-        }
-        return false;
+    int count(const std::string& line) const {
+        std::lock_guard lock(m_mutex);
+        return static_cast<int>(std::count(m_lines.begin(), m_lines.end(), line));
     }
+    bool contains(const std::string& line) const { return count(line) > 0; }
     void clear() {
         std::lock_guard lock(m_mutex);
         m_lines.clear();
@@ -39,7 +41,7 @@ public:
 private:
     mutable std::mutex m_mutex;
     std::vector<std::string> m_lines;
-    Log::SinkId m_id = 0;
+    Log::SinkId m_sink = 0;
 };
 
 }  // namespace qp
