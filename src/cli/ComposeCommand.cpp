@@ -155,6 +155,15 @@ std::variant<ComposeRecipe, UsageError> makeRecipe(const ComposeOptions& options
 std::unique_ptr<QGuiApplication> makeFontSystem() {
     if (QCoreApplication::instance()) return nullptr;
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!std::getenv("XDG_RUNTIME_DIR")) {
+        // Qt wants a private runtime folder and complains on stderr without one.
+        const fs::path runtime =
+            fs::temp_directory_path() / ("quillpost-runtime-" + std::to_string(::getuid()));
+        std::error_code ignored;
+        fs::create_directories(runtime, ignored);
+        fs::permissions(runtime, fs::perms::owner_all, ignored);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    }
     static int argc = 1;
     static char name[] = "quillpost";
     static char* argv[] = {name, nullptr};

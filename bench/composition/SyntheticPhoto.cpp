@@ -1,0 +1,89 @@
+#include "SyntheticPhoto.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QRadialGradient>
+#include <cmath>
+
+#include "imaging/Image.h"
+#include "imaging/PhotoIO.h"
+
+namespace qp::bench {
+namespace {
+
+QByteArray exifBlock(int orientation) {
+    const unsigned char tiff[] = {
+        'M',  'M',  0, 0x2A, 0, 0, 0, 8, 0, 1,
+        0x01, 0x12, 0, 3,    0, 0, 0, 1, 0, static_cast<unsigned char>(orientation),
+        0,    0,    0, 0,    0, 0};
+    QByteArray body("Exif\0\0", 6);
+    body.append(reinterpret_cast<const char*>(tiff), sizeof(tiff));
+    const int length = int(body.size()) + 2;
+    QByteArray segment;
+    segment.append(char(0xFF))
+        .append(char(0xE1))
+        .append(char(length >> 8))
+        .append(char(length & 0xFF));
+    return segment + body;
+}
+
+}  // namespace
+
+QImage syntheticPhoto(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, height * 0.6);
+    sky.setColorAt(0, QColor(40, 90, 170));
+    sky.setColorAt(1, QColor(250, 190, 140));
+    painter.fillRect(image.rect(), sky);
+    QRadialGradient sun(width * 0.7, height * 0.35, height * 0.12);
+    sun.setColorAt(0, QColor(255, 250, 220));
+    sun.setColorAt(1, QColor(255, 200, 120, 0));
+    painter.setBrush(sun);
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QPointF(width * 0.7, height * 0.35), height * 0.12, height * 0.12);
+    const QColor hills[] = {QColor(70, 110, 80), QColor(45, 85, 60), QColor(30, 60, 40)};
+    for (int layer = 0; layer < 3; ++layer) {
+        QPainterPath path;
+        path.moveTo(0, height);
+        for (int x = 0; x <= width; x += std::max(1, width / 200)) {
+            const double y =
+                height * (0.55 + 0.12 * layer) +
+                height * 0.06 * std::sin(x * (0.004 + 0.002 * layer) * 1000 / width + layer);
+            path.lineTo(x, y);
+        }
+        path.lineTo(width, height);
+        painter.fillPath(path, hills[layer]);
+    }
+    painter.end();
+    // Grass-like fine texture in the foreground, so resampling has detail to
+    // lose.
+    for (int y = int(height * 0.7); y < height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int n = int((std::sin(x * 0.37 + y * 0.11) + std::sin(x * 0.05 - y * 0.23)) * 12);
+            const QRgb p = row[x];
+            row[x] = qRgb(std::clamp(qRed(p) + n, 0, 255), std::clamp(qGreen(p) + n, 0, 255),
+                          std::clamp(qBlue(p) + n / 2, 0, 255));
+        }
+    }
+    return image;
+}
+
+QByteArray syntheticPhotoJpeg(int width, int height, int exifOrientation, double quality) {
+    const QImage upright = syntheticPhoto(width, height);
+    // Store the pixels turned the other way, so the tag turns them back.
+    ImageOrientation inverse = orientationFromExif(exifOrientation).value_or(ImageOrientation::Up);
+    if (inverse == ImageOrientation::Left) {
+        inverse = ImageOrientation::Right;
+    } else if (inverse == ImageOrientation::Right) {
+        inverse = ImageOrientation::Left;
+    }
+    const Image stored = *Image(upright, inverse).fixOrientation();
+    const QByteArray jpeg = *jpegRepresentation(stored, quality);
+    if (exifOrientation == 1) return jpeg;
+    return jpeg.left(2) + exifBlock(exifOrientation) + jpeg.mid(2);
+}
+
+}  // namespace qp::bench
