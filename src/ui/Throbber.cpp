@@ -138,8 +138,8 @@ void Throbber::setCustomView(QWidget* view) {
         setViewCenter(view, viewBounds(m_contentView).center());
         view->show();
     }
-    if (m_mode == 3) setMode(3);
-    layoutSubviews();
+    // The new view shows only where the mode shows a custom view.
+    setMode(m_mode);
 }
 
 void Throbber::setProgress(float progress) {

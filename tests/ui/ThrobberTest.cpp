@@ -140,6 +140,13 @@ TEST_F(ThrobberTest, ModeThreeKeepsTheLabelsAsTheyWere) {
     EXPECT_EQ(custom->parentWidget(), nullptr);
     EXPECT_FALSE(next->isHidden());
     delete custom;
+
+    // Given in a mode without one, a custom view waits hidden.
+    throbber.setMode(0);
+    auto* waiting = new QWidget;
+    throbber.setCustomView(waiting);
+    EXPECT_TRUE(waiting->isHidden());
+    EXPECT_FALSE(throbber.activityView()->isHidden());
 }
 
 TEST_F(ThrobberTest, EmptyLabelsLeaveTheSpinnerCentred) {
