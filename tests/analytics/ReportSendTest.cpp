@@ -5,10 +5,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "LogCapture.h"
+#include "support/LogCapture.h"
 #include "ReportServer.h"
 #include "SampleRecords.h"
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "analytics/ReportCodec.h"
 #include "analytics/ReportSender.h"
 #include "analytics/SavedSessions.h"

@@ -2,10 +2,10 @@
 
 #include <fstream>
 
-#include "LogCapture.h"
+#include "support/LogCapture.h"
 #include "NullHttpClient.h"
 #include "SampleRecords.h"
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "analytics/KeyHash.h"
 #include "analytics/ReportCodec.h"
 #include "analytics/UsageAnalytics.h"

@@ -2,9 +2,9 @@
 
 #include <fstream>
 
-#include "LogCapture.h"
+#include "support/LogCapture.h"
 #include "SampleRecords.h"
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "analytics/KeyHash.h"
 #include "analytics/ReportCodec.h"
 #include "analytics/SavedSessions.h"

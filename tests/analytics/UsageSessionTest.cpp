@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "LogCapture.h"
+#include "support/LogCapture.h"
 #include "analytics/UsageSession.h"
 
 using namespace qp;

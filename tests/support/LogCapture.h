@@ -1,5 +1,6 @@
 #pragma once
-// Collects the diagnostic log's lines for the life of the object.
+// Collects the diagnostic log's lines for the life of the object, keeping
+// them off stderr meanwhile.
 
 #include <algorithm>
 #include <mutex>

@@ -13,7 +13,7 @@ public:
     TempFolder() {
         std::random_device device;
         m_path = std::filesystem::temp_directory_path() /
-                 ("qp-analytics-" + std::to_string(device()) + "-" + std::to_string(device()));
+                 ("qp-test-" + std::to_string(device()) + "-" + std::to_string(device()));
         std::filesystem::create_directories(m_path);
     }
     ~TempFolder() {
