@@ -1,10 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include "support/LogCapture.h"
 #include "ReportServer.h"
 #include "SampleRecords.h"
@@ -25,19 +20,6 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr const char* kKey = "ABCDEFGHIJ0123456789";
-
-// A port on 127.0.0.1 that nothing listens on.
-int closedPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr*>(&address), length);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
 
 class ReportSendTest : public ::testing::Test {
 protected:
@@ -140,7 +122,7 @@ TEST_F(ReportSendTest, AFailingServerKeepsTheSessionsForTheNextSend) {
 
 TEST_F(ReportSendTest, AnUnreachableAddressMarksTheSessionAndKeepsIt) {
     LogCapture log;
-    auto client = makeClient("http://127.0.0.1:" + std::to_string(closedPort()) + "/report");
+    auto client = makeClient("http://127.0.0.1:" + std::to_string(closedLoopbackPort()) + "/report");
     client->startSession(kKey);
     m_notifications.post(kApplicationWillResignActiveNotification);
     client->waitForSends();

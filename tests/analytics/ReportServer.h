@@ -3,14 +3,13 @@
 // /report and answers with a chosen status, optionally holding its answer
 // until the test releases it.
 
-#include <httplib.h>
-
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "support/LocalHttpServer.h"
 
 namespace qp {
 
@@ -23,7 +22,7 @@ public:
     };
 
     ReportServer() {
-        m_server.Post(
+        m_http.routes().Post(
             "/report", [this](const httplib::Request& request, httplib::Response& response) {
                 std::unique_lock lock(m_mutex);
                 m_received.push_back(
@@ -36,21 +35,12 @@ public:
     }
     ~ReportServer() {
         release();
-        if (m_thread.joinable()) {
-            m_server.stop();
-            m_thread.join();
-        }
+        m_http.stop();
     }
 
-    bool start() {
-        m_port = m_server.bind_to_any_port("127.0.0.1");
-        if (m_port <= 0) return false;
-        m_thread = std::thread([this] { m_server.listen_after_bind(); });
-        while (!m_server.is_running()) std::this_thread::yield();
-        return true;
-    }
+    bool start() { return m_http.start(); }
 
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/report"; }
+    std::string url() const { return m_http.url("/report"); }
 
     void setStatus(int status) {
         std::lock_guard lock(m_mutex);
@@ -80,9 +70,7 @@ public:
     }
 
 private:
-    httplib::Server m_server;
-    std::thread m_thread;
-    int m_port = 0;
+    LocalHttpServer m_http;
     mutable std::mutex m_mutex;
     std::condition_variable m_arrived;
     std::condition_variable m_changed;

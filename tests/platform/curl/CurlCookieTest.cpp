@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "LocalHttpServer.h"
+#include "support/LocalHttpServer.h"
 #include "platform/curl/CurlHttpClient.h"
 #include "support/ManualMainQueue.h"
 

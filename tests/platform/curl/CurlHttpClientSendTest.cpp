@@ -1,11 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include "LocalHttpServer.h"
+#include "support/LocalHttpServer.h"
 #include "platform/curl/CurlHttpClient.h"
 #include "support/ManualMainQueue.h"
 
@@ -13,19 +8,6 @@ using namespace qp;
 using namespace std::chrono_literals;
 
 namespace {
-
-// A port on 127.0.0.1 that nothing listens on.
-int closedPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr*>(&address), length);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
 
 class CurlHttpClientSend : public ::testing::Test {
 protected:
@@ -173,7 +155,7 @@ TEST_F(CurlHttpClientSend, TimeOutCountsSilenceNotTheWholeTransfer) {
 }
 
 TEST_F(CurlHttpClientSend, RefusedConnectionFails) {
-    auto response = send(get("http://127.0.0.1:" + std::to_string(closedPort()) + "/"));
+    auto response = send(get("http://127.0.0.1:" + std::to_string(closedLoopbackPort()) + "/"));
     ASSERT_FALSE(response.ok());
     EXPECT_EQ(response.error().code(), static_cast<int>(HttpErrorCode::Failed));
     ASSERT_NE(response.error().underlying(), nullptr);

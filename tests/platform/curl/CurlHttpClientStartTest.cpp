@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "LocalHttpServer.h"
+#include "support/LocalHttpServer.h"
 #include "RecordingObserver.h"
 #include "platform/curl/CurlHttpClient.h"
 #include "support/ManualMainQueue.h"
