@@ -117,6 +117,7 @@ int measurePsnr(const std::string& resultPath, const std::string& photoPath) {
         return 1;
     }
     const QImage reference = bench::lanczosFit(photo->fixOrientation()->bitmap(), kResultSide);
+    if (const char* keep = std::getenv("QP_KEEP_REFERENCE")) reference.save(keep);
     std::printf("%.2f\n", bench::psnr(result->fixOrientation()->bitmap(), reference));
     return 0;
 }

@@ -3,7 +3,9 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "imaging/Image.h"
 #include "imaging/PhotoIO.h"
@@ -25,6 +27,25 @@ QByteArray exifBlock(int orientation) {
         .append(char(length >> 8))
         .append(char(length & 0xFF));
     return segment + body;
+}
+
+// Smooth noise in -1..1: random values on a unit lattice, blended with a
+// smoothstep; the same for the same inputs.
+double latticeValue(int x, int y, int seed) {
+    std::uint32_t h = std::uint32_t(x) * 374761393u + std::uint32_t(y) * 668265263u +
+                      std::uint32_t(seed) * 2246822519u;
+    h = (h ^ (h >> 13)) * 1274126177u;
+    return double(h ^ (h >> 16)) / 4294967295.0 * 2 - 1;
+}
+
+double valueNoise(double x, double y, int seed) {
+    const int xi = int(std::floor(x)), yi = int(std::floor(y));
+    const double fx = x - xi, fy = y - yi;
+    const double sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
+    const double top = latticeValue(xi, yi, seed) * (1 - sx) + latticeValue(xi + 1, yi, seed) * sx;
+    const double bottom =
+        latticeValue(xi, yi + 1, seed) * (1 - sx) + latticeValue(xi + 1, yi + 1, seed) * sx;
+    return top * (1 - sy) + bottom * sy;
 }
 
 }  // namespace
@@ -57,15 +78,21 @@ QImage syntheticPhoto(int width, int height) {
         painter.fillPath(path, hills[layer]);
     }
     painter.end();
-    // Grass-like fine texture in the foreground, so resampling has detail to
-    // lose.
-    for (int y = int(height * 0.7); y < height; ++y) {
+    // Grass-like texture in the foreground: smooth noise over several
+    // octaves, each finer one weaker, as detail in real photos falls off.
+    const int top = int(height * 0.6);
+    for (int y = top; y < height; ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < width; ++x) {
-            const int n = int((std::sin(x * 0.37 + y * 0.11) + std::sin(x * 0.05 - y * 0.23)) * 12);
+            double n = 0;
+            for (int octave = 0; octave < 5; ++octave) {
+                const double f = 0.004 * (1 << octave) * 4000.0 / width;
+                n += 24.0 / (1 << octave) * valueNoise(x * f, y * f, octave);
+            }
+            const int d = int(n);
             const QRgb p = row[x];
-            row[x] = qRgb(std::clamp(qRed(p) + n, 0, 255), std::clamp(qGreen(p) + n, 0, 255),
-                          std::clamp(qBlue(p) + n / 2, 0, 255));
+            row[x] = qRgb(std::clamp(qRed(p) + d, 0, 255), std::clamp(qGreen(p) + d, 0, 255),
+                          std::clamp(qBlue(p) + d / 2, 0, 255));
         }
     }
     return image;

@@ -1,5 +1,6 @@
 #include "editor/composition/Composition.h"
 
+#include <QPainter>
 #include <QString>
 
 #include "editor/ThemeCatalogue.h"
@@ -48,6 +49,22 @@ void Composition::refreshTextLayer() {
     m_square.textLayer().setImage(makeResultImage(false));
 }
 
+std::optional<Image> Composition::renderSnapshot() const {
+    const int side = drawing::surfaceDimension(m_square.side() * m_scale);
+    QImage surface = drawing::makeImageSurface(side, side);
+    if (surface.isNull()) return std::nullopt;
+    surface.fill(Qt::white);
+    QPainter painter(&surface);
+    // The fit often puts the photo's edges on half pixels: antialiased, they
+    // land where the placement says instead of snapping half a pixel away
+    // and shifting the picture with them.
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(double(side) / m_square.side(), double(side) / m_square.side());
+    renderInContext(m_square.root(), painter);
+    painter.end();
+    return Image(std::move(surface));
+}
+
 std::optional<Image> Composition::makeResultImage(bool final) {
     if (!final) {
         const TextStyle style = m_theme ? m_theme->textStyle : TextStyle{};
@@ -59,8 +76,7 @@ std::optional<Image> Composition::makeResultImage(bool final) {
     Layer& grid = m_square.gridLayer();
     const bool gridWasHidden = grid.isHidden();
     grid.setHidden(true);
-    std::optional<Image> snapshot =
-        renderLayer(m_square.root(), m_square.bounds(), m_scale, QColor(Qt::white));
+    std::optional<Image> snapshot = renderSnapshot();
     grid.setHidden(gridWasHidden);
     if (!snapshot) return std::nullopt;
     if (snapshot->width() == kResultSide && snapshot->height() == kResultSide) return snapshot;

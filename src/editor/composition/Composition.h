@@ -63,6 +63,9 @@ public:
     std::optional<Image> makeResultImage(bool final);
 
 private:
+    // The square at the screen's scale on white, as it stands.
+    std::optional<Image> renderSnapshot() const;
+
     PreviewSquare m_square;
     PhotoPlacement m_placement;
     double m_scale;
