@@ -46,6 +46,21 @@ TEST(ResultImage, IsAlways612SquareOnEveryDeviceProfile) {
     }
 }
 
+TEST(ResultImage, HalfPixelEdgesOfTheFitAreBlendedNotShifted) {
+    Composition c(profile("iphone-4in"));
+    c.applyTheme(test::photoTheme(), std::nullopt, std::nullopt);
+    // 4:3 fitted to 612 × 459 result pixels: edges at y = 76.5 and 535.5.
+    ASSERT_TRUE(c.placement().importPhoto(solidImage(800, 600, Qt::black)).ok());
+    const std::optional<Image> result = c.makeResultImage(true);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(pixel(*result, 300, 75), QColor(Qt::white));
+    EXPECT_NEAR(pixel(*result, 300, 76).red(), 128, 20);
+    EXPECT_TRUE(near(pixel(*result, 300, 77), Qt::black));
+    EXPECT_TRUE(near(pixel(*result, 300, 534), Qt::black));
+    EXPECT_NEAR(pixel(*result, 300, 535).red(), 128, 20);
+    EXPECT_EQ(pixel(*result, 300, 536), QColor(Qt::white));
+}
+
 TEST(ResultImage, ThemeWithoutPhotoSlotGivesTransparentCanvas) {
     Composition c(profile("iphone-4in"));
     ThemeSettings noSlot;
