@@ -65,9 +65,7 @@ std::optional<std::pair<int, int>> parseTheme(const std::string& text) {
 
 fs::path resourcesFolder(const ComposeOptions& options) {
     if (!options.resources.empty()) return options.resources;
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    return Paths::locateResources(ec ? fs::current_path(ec) : exe.parent_path());
+    return Paths::locateResources(Paths::executableFolder());
 }
 
 fs::path outputFor(const ComposeOptions& options, const fs::path& photo, const char* extension) {

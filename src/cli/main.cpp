@@ -8,7 +8,9 @@
 
 #include "app/AppRuntime.h"
 #include "cli/ComposeCommand.h"
+#include "cli/ThemesCommand.h"
 #include "platform/DeviceProfile.h"
+#include "platform/MemoryTuning.h"
 
 namespace {
 
@@ -22,6 +24,7 @@ std::string deviceHelp() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    qp::tuneAllocatorForReuse();
     CLI::App cli{
         "Quillpost puts a whole photo, uncropped, into a decorated square.\n"
         "With no subcommand it runs the app in a window showing the phone or tablet screen.",
@@ -47,6 +50,7 @@ int main(int argc, char** argv) {
 
     qp::ComposeOptions composeOptions;
     CLI::App* compose = qp::addComposeCommand(cli, composeOptions);
+    CLI::App* themes = qp::addThemesCommand(cli);
 
     try {
         cli.parse(argc, argv);
@@ -56,6 +60,7 @@ int main(int argc, char** argv) {
         return status != 0 && compose->parsed() ? qp::kComposeUsageError : status;
     }
     if (compose->parsed()) return qp::runCompose(composeOptions);
+    if (themes->parsed()) return qp::runThemes();
 
     std::optional<qp::DeviceProfile> device = qp::deviceProfileNamed(deviceName);
     if (!device) {

@@ -80,6 +80,13 @@ fs::path Paths::locateResources(const fs::path& executableDir) {
 #endif
 }
 
+fs::path Paths::executableFolder() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) return exe.parent_path();
+    return fs::current_path(ec);
+}
+
 Result<void> writeFileAtomically(const fs::path& path, const std::string& bytes) {
     const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
     std::error_code ec;

@@ -38,6 +38,8 @@ public:
     // The resources folder, first of: $QUILLPOST_RESOURCES, ../share/quillpost
     // beside the executable, the source tree's resources/ recorded at build time.
     static std::filesystem::path locateResources(const std::filesystem::path& executableDir);
+    // The folder of the running executable (the working folder if unknown).
+    static std::filesystem::path executableFolder();
 
 private:
     std::filesystem::path m_home;
