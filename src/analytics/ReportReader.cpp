@@ -2,8 +2,8 @@
 
 #include <bit>
 
-#include "analytics/ReportText.h"
 #include "analytics/ReportWriter.h"
+#include "platform/TextEncoding.h"
 
 namespace qp {
 
@@ -78,7 +78,7 @@ std::optional<std::string> ReportReader::readString() {
     if (!length) return std::nullopt;
     const std::optional<std::string_view> raw = readRaw(*length);
     if (!raw) return std::nullopt;
-    if (!isWellFormedUtf8(*raw) || utf16Length(*raw) > kMaxReportStringUnits) {
+    if (!isValidUtf8(*raw) || utf16Length(*raw) > kMaxReportStringUnits) {
         m_failed = true;
         return std::nullopt;
     }

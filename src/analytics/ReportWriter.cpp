@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "analytics/Crc32.h"
-#include "analytics/ReportText.h"
+#include "platform/TextEncoding.h"
 
 namespace qp {
 
@@ -53,7 +53,7 @@ void ReportWriter::writeTimestamp(Clock::WallTime time) {
 
 void ReportWriter::writeString(std::string_view text) {
     std::string sanitized;
-    if (!isWellFormedUtf8(text)) {
+    if (!isValidUtf8(text)) {
         sanitized = sanitizeUtf8(text);
         text = sanitized;
     }

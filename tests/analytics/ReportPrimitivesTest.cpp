@@ -4,7 +4,7 @@
 
 #include "analytics/Crc32.h"
 #include "analytics/ReportReader.h"
-#include "analytics/ReportText.h"
+#include "platform/TextEncoding.h"
 #include "analytics/ReportWriter.h"
 
 using namespace qp;
