@@ -9,6 +9,7 @@
 #include <QImageWriter>
 #include <QSaveFile>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -110,7 +111,29 @@ ImageOrientation orientationFromTransformation(QImageIOHandler::Transformations 
     }
 }
 
+// A PNG whose chunks run past the end of the file is damaged. Checked here
+// because libpng spends seconds on such a file (a few hundred bytes can
+// claim kilobytes of text) before it gives up.
+bool pngChunksFitTheFile(const QByteArray& bytes) {
+    static constexpr unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto size = static_cast<std::size_t>(bytes.size());
+    if (size < sizeof kSignature || std::memcmp(data, kSignature, sizeof kSignature) != 0) return true;
+    std::size_t at = sizeof kSignature;
+    while (at + 12 <= size) {
+        const std::uint32_t length = (std::uint32_t(data[at]) << 24) | (std::uint32_t(data[at + 1]) << 16) |
+                                     (std::uint32_t(data[at + 2]) << 8) | std::uint32_t(data[at + 3]);
+        if (length > size - at - 12) return false;
+        if (std::memcmp(data + at + 4, "IEND", 4) == 0) return true;
+        at += 12 + std::size_t(length);
+    }
+    return false;  // ends without IEND
+}
+
 Result<Image> decodeWithQt(const QByteArray& bytes, const DecodeOptions& options) {
+    if (!pngChunksFitTheFile(bytes)) {
+        return imagingError(kImagingErrorUnreadable, "unreadable picture: the PNG file is damaged or cut short");
+    }
     // Qt's own allocation cap must not refuse what our pixel limit allows.
     static std::once_flag raiseLimit;
     std::call_once(raiseLimit, [&] {
