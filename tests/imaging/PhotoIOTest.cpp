@@ -245,15 +245,15 @@ TEST(PhotoInput, PngWhoseChunksRunPastTheEndIsRefusedAtOnce) {
     QBuffer out(&png);
     out.open(QIODevice::WriteOnly);
     ASSERT_TRUE(tiny.save(&out, "PNG"));
-    ASSERT_TRUE(decodePhoto(png).ok());
+    ASSERT_TRUE(qp::decodePhoto(png).ok());
 
     // A text chunk that claims kilobytes in a file of a few hundred bytes,
     // placed before the end chunk.
     QByteArray lying = png.left(png.size() - 12);
     lying += QByteArray("\x00\x00\x25\x74tEXtdate", 12) + QByteArray(20, 'x') + png.right(12);
-    const auto photo = decodePhoto(lying);
+    const auto photo = qp::decodePhoto(lying);
     ASSERT_FALSE(photo.ok());
-    EXPECT_EQ(photo.error().code(), kImagingErrorUnreadable);
+    EXPECT_EQ(photo.error().code(), qp::kImagingErrorUnreadable);
     // No end chunk at all.
-    EXPECT_FALSE(decodePhoto(png.left(png.size() - 12)).ok());
+    EXPECT_FALSE(qp::decodePhoto(png.left(png.size() - 12)).ok());
 }
