@@ -1,24 +1,627 @@
 #include "editor/ui/QuillpostVC.h"
 
+#include <QFileDialog>
+#include <QLabel>
+#include <QStandardPaths>
+
+#include <fmt/format.h>
+
+#include "analytics/AnalyticsRecorder.h"
+#include "app/shared/AppHelpers.h"
+#include "app/shared/Configuration.h"
+#include "editor/ThemeCategory.h"
+#include "editor/composition/PhotoSource.h"
+#include "editor/composition/ResultFile.h"
+#include "editor/ui/PreviewSquareView.h"
+#include "editor/ui/SliderRefreshTimer.h"
+#include "editor/ui/ThemeStripLayout.h"
 #include "platform/AppState.h"
 #include "platform/Log.h"
+#include "platform/Paths.h"
+#include "platform/UserDefaults.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/LayoutLoader.h"
+#include "platform/ui/PanGestureRecognizer.h"
+#include "platform/ui/PinchGestureRecognizer.h"
+#include "platform/ui/RotationGestureRecognizer.h"
+#include "platform/ui/Slider.h"
+#include "platform/ui/TapGestureRecognizer.h"
+#include "platform/ui/TouchesBeganHook.h"
+#include "platform/ui/UiTiming.h"
+#include "platform/ui/ViewFrame.h"
 
 namespace qp {
 
-QuillpostVC::QuillpostVC(std::string layoutName, const AppContext& context)
-    : ViewController(std::move(layoutName)), m_context(context) {}
+namespace {
 
-std::map<std::string, ViewController::Action> QuillpostVC::actions() {
-    return {{"actionBackButton", [this](QObject* s) { actionBackButton(s); }}};
+// The zoom the photo may reach after its fit; a photo read for the square
+// keeps the pixels this needs.
+constexpr double kZoomCap = 2.0;
+constexpr double kPhoneScreenWidth = 320;
+constexpr double kPadScreenWidth = 768;
+constexpr int kPhoneTextFontSize = 16;
+constexpr int kPadTextFontSize = 30;
+
+void registerPreviewSquareView() {
+    LayoutLoader::shared().registerWidgetClass(
+        kPreviewSquareViewClass, [](QWidget* parent) { return new PreviewSquareView(parent); });
 }
 
-void QuillpostVC::viewDidAppear(bool) {
-    if (m_context.state && m_context.state->startButtonWasPressed()) {
-        // The photo picker opens here once the editor screen lands.
-        m_context.state->setStartButtonWasPressed(false);
+std::filesystem::path defaultPhotoChooser(QWidget* parent, const std::filesystem::path& folder,
+                                          bool) {
+    const QString chosen = QFileDialog::getOpenFileName(
+        parent, QString(), QString::fromStdString(folder.string()),
+        QStringLiteral("Photos (*.jpg *.jpeg *.png *.bmp *.gif *.webp)"));
+    return chosen.toStdString();
+}
+
+}  // namespace
+
+QuillpostVC::QuillpostVC(std::string layoutName, const AppContext& context)
+    : ViewController(std::move(layoutName)),
+      m_context(context),
+      m_device(context.device ? *context.device : currentDeviceProfile()) {
+    registerPreviewSquareView();
+    m_resources = m_context.paths ? m_context.paths->resources()
+                                  : Paths::locateResources(Paths::executableFolder());
+    if (m_context.config && !m_context.config->value(config::kPhotoLibrary).empty()) {
+        m_photoLibrary = m_context.config->value(config::kPhotoLibrary);
+    } else {
+        m_photoLibrary =
+            QStandardPaths::writableLocation(QStandardPaths::PicturesLocation).toStdString();
     }
 }
 
-void QuillpostVC::actionBackButton(QObject*) { dismissViewControllerAnimated(true); }
+QuillpostVC::~QuillpostVC() {
+    if (m_context.notifications) {
+        for (auto id : m_observers) m_context.notifications->removeObserver(id);
+    }
+}
+
+std::vector<std::string> QuillpostVC::requiredOutlets() const {
+    return {"previewView",
+            "selectThemeView",
+            "selectCategoryScrollView",
+            "selectThemeScrollView",
+            "highlightView",
+            "enterTextView",
+            "panelPages",
+            "editableTextView",
+            "editableTextLengthLabel",
+            "fontSizeSlider",
+            "flipButton",
+            "loadPhotoButton",
+            "shareButton",
+            "backButton"};
+}
+
+std::map<std::string, ViewController::Action> QuillpostVC::actions() {
+    return {
+        {"actionBackButton", [this](QObject* s) { actionBackButton(s); }},
+        {"actionShareButton", [this](QObject* s) { actionShareButton(s); }},
+        {"loadPhoto", [this](QObject* s) { loadPhoto(s); }},
+        {"actionFlipPhotoImage", [this](QObject* s) { actionFlipPhotoImage(s); }},
+        {"actionClearText", [this](QObject* s) { actionClearText(s); }},
+        {"actionShowTextPage", [this](QObject* s) { actionShowTextPage(s); }},
+        {"actionShowThemesPage", [this](QObject* s) { actionShowThemesPage(s); }},
+    };
+}
+
+Composition& QuillpostVC::composition() {
+    return m_preview->composition();
+}
+
+double QuillpostVC::currentFontSize() const {
+    return m_preview ? m_preview->composition().currentFontSize() : 0;
+}
+
+// --- lifecycle ----------------------------------------------------------------
+
+void QuillpostVC::viewDidLoad() {
+    m_preview = dynamic_cast<PreviewSquareView*>(outlet("previewView"));
+    m_categoryStrip = dynamic_cast<ScrollView*>(outlet("selectCategoryScrollView"));
+    m_themeStrip = dynamic_cast<ScrollView*>(outlet("selectThemeScrollView"));
+    m_highlight = outlet("highlightView");
+    m_enterTextView = outlet("enterTextView");
+    m_selectThemeView = outlet("selectThemeView");
+    m_panelPages = outlet("panelPages");
+    m_textView = dynamic_cast<TextView*>(outlet("editableTextView"));
+    m_counter = dynamic_cast<QLabel*>(outlet("editableTextLengthLabel"));
+    m_slider = dynamic_cast<Slider*>(outlet("fontSizeSlider"));
+    m_flipButton = outlet("flipButton");
+    m_loadPhotoButton = outlet("loadPhotoButton");
+    m_preview->resetComposition(m_device);
+
+    if (!m_externalFeed) m_fallbackFeed = std::make_unique<FallbackThemeFeed>(m_resources);
+    ThemeFeed& feed = m_externalFeed ? *m_externalFeed : *m_fallbackFeed;
+    m_catalogue = std::make_unique<ThemeCatalogue>(m_resources, feed, m_context.state);
+    m_sliderTimer = std::make_unique<SliderRefreshTimer>(
+        m_context.mainQueue ? m_context.mainQueue : UiTiming::mainQueue(),
+        [this] { refreshTextLayer(); });
+
+    // The message box.
+    m_textView->setDelegate(this);
+    m_counter->setAlignment(Qt::AlignCenter);
+    updateCounter();
+    setPlaceHolderText();
+    QFont font = m_textView->font();
+    font.setPointSize(m_device.isPad() ? kPadTextFontSize : kPhoneTextFontSize);
+    m_textView->setTextFont(font);
+    // The text page sits one screen width left of the themes page; the
+    // panels' pager brings either into view, the editor never moves it.
+    const double screenWidth = m_device.isPad() ? kPadScreenWidth : kPhoneScreenWidth;
+    Rect textFrame = viewFrame(m_enterTextView);
+    textFrame.origin.x = viewFrame(m_selectThemeView).origin.x - screenWidth;
+    setViewFrame(m_enterTextView, textFrame);
+
+    // The strips.
+    for (ScrollView* strip : {m_categoryStrip, m_themeStrip}) {
+        strip->setPagingEnabled(false);
+        strip->setScrollEnabled(true);
+        strip->setBounces(true);
+        strip->setShowsHorizontalScrollIndicator(true);
+        strip->setShowsVerticalScrollIndicator(false);
+        strip->setScrollsToTop(false);
+        strip->setDelegate(this);
+        strip->setContentSize({500, double(strip->height())});
+    }
+    // The highlight moves with the theme buttons, so it lives in the strip.
+    const Rect highlight = viewFrame(m_highlight);
+    m_highlight->setParent(m_themeStrip->contentView());
+    setViewFrame(m_highlight, highlight.offsetBy(0, -m_themeStrip->y()));
+    m_highlight->hide();
+    buildCategoryRow();
+
+    m_catalogue->setThemeIdx(themeButtonTag(0, 0));
+    m_catalogue->setCategoryIdx(categoryButtonTag(0));
+    m_catalogue->setCurrentCategoryIdx(categoryButtonTag(0));
+    fetchThemeData();
+
+    m_slider->setMinimumTrackImage(namedImage(kSliderTrackImage), 8, 0);
+    m_slider->setMaximumTrackImage(namedImage(kSliderTrackImage), 8, 0);
+    m_slider->setThumbImageForState(namedImage(kSliderThumbImage), ControlState::Normal);
+    m_slider->setThumbImageForState(namedImage(kSliderThumbImage), ControlState::Highlighted);
+    m_slider->setRotation(kSliderRotation);
+    setupFontSizeSliderFromThemeData();
+    m_slider->addTargetForControlEvents([this](Slider* s) { handleFontSizeSlider(s->value()); },
+                                        kControlEventValueChanged);
+    m_slider->addTargetForControlEvents([this](Slider*) { touchUpSlider(); },
+                                        kControlEventTouchUpInside | kControlEventTouchUpOutside);
+
+    installGestures();
+
+    m_catalogue->setCategoryIdx(m_catalogue->currentCategoryIdx());
+    setupSelectCategoryScrollView();
+    fetchThemeData();
+    showThemeBackground();
+
+    // The first category's themes are shown from the start: its button is
+    // the browsed one, so tapping it would not fill the strip.
+    setIndicatorImage(categoryIndicatorTag(0), kCategorySelectedImage);
+    setupSelectThemeScrollView(false);
+    moveHighlightTo(m_catalogue->themeIdx());
+    showPanelPage(false);
+}
+
+void QuillpostVC::viewWillAppear(bool) {
+    refreshTextLayer();
+}
+
+void QuillpostVC::viewDidAppear(bool) {
+    if (m_context.notifications) {
+        m_observers.push_back(m_context.notifications->addObserver(
+            kNewCOTDImagesLoaded, nullptr, [this](const auto&) { handleNewCOTDimagesLoaded(); }));
+    }
+    if (m_context.state && m_context.state->startButtonWasPressed()) loadPhoto(nullptr);
+    if (m_context.state) m_context.state->setStartButtonWasPressed(false);
+}
+
+void QuillpostVC::viewWillDisappear(bool) {
+    if (m_context.defaults) m_context.defaults->synchronize();
+}
+
+void QuillpostVC::viewDidDisappear(bool) {
+    if (m_context.notifications) {
+        for (auto id : m_observers) m_context.notifications->removeObserver(id);
+    }
+    m_observers.clear();
+}
+
+void QuillpostVC::viewDidUnload() {
+    if (m_context.analytics) m_context.analytics->logEvent(kViewDidUnloadEvent);
+    if (m_context.defaults) m_context.defaults->synchronize();
+}
+
+void QuillpostVC::didReceiveMemoryWarning() {
+    logLine("-[QuillpostVC didReceiveMemoryWarning]");
+}
+
+bool QuillpostVC::shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation) const {
+    return orientation == InterfaceOrientation::Portrait ||
+           orientation == InterfaceOrientation::PortraitUpsideDown;
+}
+
+// --- themes -------------------------------------------------------------------
+
+void QuillpostVC::fetchThemeData() {
+    if (auto settings = m_catalogue->fetchThemeData()) applySettings(*settings);
+}
+
+void QuillpostVC::applySettings(const ThemeSettings& settings) {
+    composition().applyTheme(settings, *m_catalogue);
+    m_themeImageName = settings.themeImageName;
+    setPhotoButtonsVisible(settings.photoEnabled);
+    layersChanged();
+}
+
+void QuillpostVC::showThemeBackground() {
+    composition().previewSquare().backgroundLayer().setImage(
+        m_catalogue->imageFor(ThemeImageRef::resource(m_themeImageName)));
+    layersChanged();
+}
+
+void QuillpostVC::actionThemeBtnSelect(QObject* sender) {
+    doTheWorkForThemeBtnSelect(tagOf(sender));
+}
+
+void QuillpostVC::doTheWorkForThemeBtnSelect(int tag) {
+    const ThemeSelection selection = m_catalogue->doTheWorkForThemeBtnSelect(tag);
+    if (!selection.selected) return;
+    if (selection.applied) applySettings(*selection.applied);
+    setupFontSizeSliderFromThemeData();
+    moveHighlightTo(tag);
+    refreshTextLayer();
+}
+
+void QuillpostVC::actionCategoryBtnSelect(QObject* sender) {
+    const int previousCurrent = m_catalogue->currentCategoryIdx();
+    const CategorySelection selection = m_catalogue->actionCategoryBtnSelect(tagOf(sender));
+    if (!selection.categoryChanged) return;
+    setIndicatorImage(selection.deselectedIndicatorTag, kCategoryNotSelectedImage);
+    setIndicatorImage(selection.selectedIndicatorTag, kCategorySelectedImage);
+    setupSelectThemeScrollView(m_catalogue->categoryIdx() != previousCurrent);
+    if (selection.firstTheme.selected) {
+        if (selection.firstTheme.applied) applySettings(*selection.firstTheme.applied);
+        setupFontSizeSliderFromThemeData();
+        moveHighlightTo(m_catalogue->themeIdx());
+        refreshTextLayer();
+    }
+    m_highlight->setVisible(selection.highlightVisible);
+}
+
+void QuillpostVC::setupSelectThemeScrollView(bool scrollToStart) {
+    for (auto& button : m_themeButtons) delete button.data();
+    m_themeButtons.clear();
+
+    const ThemeStripLayout layout = ThemeStripLayout::forIdiom(m_device.isPad());
+    const int category = categoryFromButtonTag(m_catalogue->categoryIdx());
+    const std::vector<ThemeImageRef> images = m_catalogue->themeButtonImages(category);
+    const int count = static_cast<int>(images.size());
+    m_themeStrip->setContentSize({layout.contentWidth(count), double(m_themeStrip->height())});
+    for (int i = 0; i < count; ++i) {
+        auto* button = new Button(m_themeStrip->contentView());
+        setViewFrame(button, layout.buttonFrame(i));
+        button->setTag(themeButtonTag(category, i));
+        button->addTargetForControlEvents([this](Button* b) { actionThemeBtnSelect(b); },
+                                          kControlEventTouchUpInside);
+        if (auto image = m_catalogue->imageFor(images[static_cast<std::size_t>(i)])) {
+            button->setImageForState(QPixmap::fromImage(image->bitmap()), ControlState::Normal);
+        }
+        button->show();
+        m_themeButtons.emplace_back(button);
+    }
+    m_highlight->lower();
+
+    if (scrollToStart) {
+        m_themeStrip->scrollRectToVisibleAnimated({0, 0, 50, 50}, false);
+    } else if (QWidget* applied =
+                   viewWithTag(m_themeStrip->contentView(), m_catalogue->themeIdx())) {
+        const Rect frame = viewFrame(applied);
+        m_themeStrip->scrollRectToVisibleAnimated(
+            Rect(frame.origin.x - 8, frame.origin.y, frame.width() + 12, frame.height()), false);
+    }
+}
+
+void QuillpostVC::setupSelectCategoryScrollView() {
+    const QList<QWidget*> children =
+        m_categoryStrip->contentView()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children) {
+        const int tag = tagOf(child);
+        if (tag >= kCategoryStripFirstTag && tag <= kCategoryStripLastTag) delete child;
+    }
+}
+
+void QuillpostVC::handleNewCOTDimagesLoaded() {
+    setupSelectCategoryScrollView();
+}
+
+void QuillpostVC::buildCategoryRow() {
+    const bool pad = m_device.isPad();
+    const double gap = pad ? 12 : 6;
+    const double width = pad ? 120 : 70;
+    const double indicatorHeight = pad ? 10 : 6;
+    const double height = m_categoryStrip->height() - indicatorHeight - 8;
+    const std::vector<int> numbers = bundledCategoryNumbers(m_resources);
+
+    m_categoryRow = new QWidget(m_categoryStrip->contentView());
+    m_categoryRow->setObjectName(kCategoryRowName);
+    double x = gap;
+    for (int n : numbers) {
+        auto* button = new Button(m_categoryRow);
+        button->setObjectName(QString::fromStdString(fmt::format("categoryButton{}", n)));
+        setViewFrame(button, {x, 2, width, height});
+        button->setTag(categoryButtonTag(n));
+        const auto category = m_catalogue->readCategory(n);
+        const std::string title =
+            category && !category->name.empty() ? category->name : fmt::format("{}", n);
+        button->setText(QString::fromStdString(title));
+        button->addTargetForControlEvents([this](Button* b) { actionCategoryBtnSelect(b); },
+                                          kControlEventTouchUpInside);
+        auto* indicator = new QLabel(m_categoryRow);
+        indicator->setProperty("tag", categoryIndicatorTag(n));
+        indicator->setScaledContents(true);
+        indicator->setPixmap(namedImage(kCategoryNotSelectedImage));
+        setViewFrame(indicator, {x, 4 + height, width, indicatorHeight});
+        x += width + gap;
+    }
+    const double rowWidth = std::max(x, 500.0);
+    setViewFrame(m_categoryRow, {0, 0, rowWidth, double(m_categoryStrip->height())});
+    m_categoryStrip->setContentSize({rowWidth, double(m_categoryStrip->height())});
+    m_categoryRow->show();
+}
+
+void QuillpostVC::setIndicatorImage(int tag, const char* imageName) {
+    if (auto* indicator = dynamic_cast<QLabel*>(viewWithTag(m_categoryStrip, tag))) {
+        indicator->setPixmap(namedImage(imageName));
+    }
+}
+
+void QuillpostVC::setPhotoButtonsVisible(bool visible) {
+    m_flipButton->setVisible(visible);
+    m_loadPhotoButton->setVisible(visible);
+}
+
+void QuillpostVC::moveHighlightTo(int themeTag) {
+    QWidget* button = viewWithTag(m_themeStrip->contentView(), themeTag);
+    if (!button || button == m_highlight) return;
+    Rect frame = viewFrame(m_highlight);
+    frame.origin.x = viewFrame(button).origin.x - 2;
+    setViewFrame(m_highlight, frame);
+    m_highlight->show();
+}
+
+QPixmap QuillpostVC::namedImage(const std::string& name) const {
+    return QPixmap(QString::fromStdString((m_resources / "images" / name).string()));
+}
+
+void QuillpostVC::layersChanged() {
+    if (m_preview) m_preview->layersChanged();
+}
+
+// --- photo --------------------------------------------------------------------
+
+void QuillpostVC::loadPhoto(QObject*) {
+    std::error_code error;
+    const bool readable = !m_photoLibrary.empty() &&
+                          std::filesystem::is_directory(m_photoLibrary, error) &&
+                          (std::filesystem::directory_iterator(m_photoLibrary, error), !error);
+    if (!readable) {
+        ShowAlert(std::string(kPhotoLibraryErrorTitle), kPhotoLibraryErrorMessage);
+        return;
+    }
+    std::optional<std::filesystem::path> chosen;
+    if (m_photoChooser) {
+        chosen = m_photoChooser(view(), m_photoLibrary);
+    } else {
+        std::filesystem::path path = defaultPhotoChooser(view(), m_photoLibrary, m_device.isPad());
+        if (!path.empty()) chosen = path;
+    }
+    if (chosen) placePhotoFile(*chosen);
+}
+
+bool QuillpostVC::placePhotoFile(const std::filesystem::path& path) {
+    Composition& c = composition();
+    auto loaded = readPhotoForSquare(
+        path.string(), longerSidePixelsNeeded(c.squareSide(), c.screenScale(), kZoomCap));
+    if (!loaded.ok()) {
+        logf("The photo {} could not be read: {}", path.string(), loaded.error().description());
+        return false;
+    }
+    auto placed = c.placement().importPhoto(loaded.value().image, loaded.value().fullSize);
+    if (!placed.ok()) {
+        logf("The photo {} could not be placed: {}", path.string(), placed.error().description());
+        return false;
+    }
+    layersChanged();
+    return true;
+}
+
+void QuillpostVC::actionFlipPhotoImage(QObject*) {
+    if (!composition().placement().previewPhotoIsRealPhoto()) return;
+    composition().placement().actionFlipPhotoImage();
+    layersChanged();
+}
+
+void QuillpostVC::panDetected(Point translation) {
+    if (!composition().placement().previewPhotoIsRealPhoto()) return;
+    composition().placement().panDetected(translation);
+    layersChanged();
+}
+
+void QuillpostVC::pinchDetected(double scale) {
+    if (!composition().placement().previewPhotoIsRealPhoto()) return;
+    composition().placement().pinchDetected(scale);
+    layersChanged();
+}
+
+void QuillpostVC::rotationDetected(double radians) {
+    if (!composition().placement().previewPhotoIsRealPhoto()) return;
+    composition().placement().rotationDetected(radians);
+    layersChanged();
+}
+
+void QuillpostVC::doubleTapDetected(Point locationInPreview) {
+    if (!composition().themeIsPhotoEnabled()) return;
+    if (composition().previewSquare().backgroundLayer().frame().contains(locationInPreview)) {
+        loadPhoto(nullptr);
+    }
+}
+
+void QuillpostVC::touchesBegan() {
+    if (composition().placement().previewPhotoIsRealPhoto())
+        composition().placement().touchesBegan();
+}
+
+void QuillpostVC::installGestures() {
+    auto* pan = new PanGestureRecognizer([this](PanGestureRecognizer& r) {
+        panDetected(r.translationInView(view()));
+        r.setTranslationInView({0, 0}, view());
+    });
+    auto* pinch = new PinchGestureRecognizer([this](PinchGestureRecognizer& r) {
+        pinchDetected(r.scale());
+        r.setScale(1);
+    });
+    auto* rotation = new RotationGestureRecognizer([this](RotationGestureRecognizer& r) {
+        rotationDetected(r.rotation());
+        r.setRotation(0);
+    });
+    for (GestureRecognizer* recognizer :
+         std::initializer_list<GestureRecognizer*>{pan, pinch, rotation}) {
+        recognizer->setDelegate(this);
+        recognizer->attachToView(m_preview);
+    }
+    auto* doubleTap = new TapGestureRecognizer([this](TapGestureRecognizer& r) {
+        if (r.state() == GestureRecognizerState::Ended) {
+            doubleTapDetected(r.locationOfTouchInView(0, m_preview));
+        }
+    });
+    doubleTap->setNumberOfTapsRequired(2);
+    doubleTap->attachToView(m_preview);
+    TouchesBeganHook::install(m_preview, [this](Point) { touchesBegan(); });
+}
+
+// --- message ------------------------------------------------------------------
+
+void QuillpostVC::setPlaceHolderText() {
+    m_textView->setText(QString::fromUtf8(kPlaceholderText));
+    m_textView->setTextColor(QColor(Qt::lightGray));
+    m_textIsPlaceholder = true;
+}
+
+void QuillpostVC::removePlaceHolderText() {
+    m_textView->setText(QString());
+    m_textView->setTextColor(QColor(Qt::white));
+    m_textIsPlaceholder = false;
+}
+
+bool QuillpostVC::textViewShouldBeginEditing(TextView&) {
+    if (m_textIsPlaceholder) removePlaceHolderText();
+    return true;
+}
+
+void QuillpostVC::textViewDidChange(TextView& textView) {
+    const QString text = textView.text();
+    if (text.size() > kMessageLimit) {
+        textView.setText(QString::fromStdString(limitMessage(text.toStdString(), kMessageLimit)));
+    }
+    updateCounter();
+    if (!m_textIsPlaceholder) {
+        composition().setMessage(textView.text().toStdString());
+        refreshTextLayer();
+    }
+}
+
+void QuillpostVC::textViewDidEndEditing(TextView&) {
+    updateCounter();
+}
+
+void QuillpostVC::actionClearText(QObject*) {
+    m_textView->setText(QString());
+    composition().setMessage({});
+    updateCounter();
+    refreshTextLayer();
+}
+
+void QuillpostVC::updateCounter() {
+    const int length = m_textIsPlaceholder ? 0 : static_cast<int>(m_textView->text().size());
+    m_counter->setText(QString::fromStdString(fmt::format(kCounterFormat, length)));
+}
+
+void QuillpostVC::setupFontSizeSliderFromThemeData() {
+    const auto& settings = m_catalogue->appliedSettings();
+    const TextStyle style = settings ? settings->textStyle : TextStyle{};
+    m_slider->setMinimumValue(style.fontMinSize);
+    m_slider->setMaximumValue(style.fontMaxSize);
+    m_slider->setContinuous(true);
+    composition().setCurrentFontSize(style.fontDefaultSize);
+    m_slider->setValue(style.fontDefaultSize);
+}
+
+void QuillpostVC::handleFontSizeSlider(float value) {
+    double size = composition().currentFontSize();
+    if (m_sliderTimer->handleFontSizeSlider(value, size)) composition().setCurrentFontSize(size);
+}
+
+void QuillpostVC::touchUpSlider() {
+    m_sliderTimer->touchUpSlider();
+}
+
+void QuillpostVC::refreshTextLayer() {
+    composition().refreshTextLayer();
+    ++m_textLayerRefreshes;
+    layersChanged();
+}
+
+// --- share and navigation -----------------------------------------------------
+
+std::string QuillpostVC::shareLayoutName(int deviceType) {
+    switch (deviceType) {
+        case 1:
+        case 2:
+            return "SharePopupVC_iPhone";
+        case 3:
+            return "SharePopupVC_iPhone40";
+        case 4:
+        case 5:
+            return "SharePopupVC_iPad";
+        default:
+            return {};
+    }
+}
+
+void QuillpostVC::actionShareButton(QObject*) {
+    if (m_context.analytics) {
+        m_context.analytics->logEventWithParameters(kThemeUsedEvent,
+                                                    {{kThemeNameParameter, m_themeImageName}});
+    }
+    auto result = composition().makeResultImage(true);
+    if (!result) {
+        logLine("The result image could not be rendered");
+        return;
+    }
+    if (m_context.paths) {
+        auto written = writeHandOffFile(*result, m_context.paths->documents());
+        if (!written.ok())
+            logf("The hand-off file was not written: {}", written.error().description());
+    }
+    m_lastShareImage = std::move(result);
+}
+
+void QuillpostVC::actionBackButton(QObject*) {
+    dismissViewControllerAnimated(true);
+}
+
+void QuillpostVC::actionShowTextPage(QObject*) {
+    showPanelPage(true);
+}
+
+void QuillpostVC::actionShowThemesPage(QObject*) {
+    showPanelPage(false);
+}
+
+void QuillpostVC::showPanelPage(bool textPage) {
+    QWidget* page = textPage ? m_enterTextView : m_selectThemeView;
+    m_panelPages->move(-page->x(), m_panelPages->y());
+}
 
 }  // namespace qp

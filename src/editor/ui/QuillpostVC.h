@@ -2,23 +2,192 @@
 // The editor screen: the photo inside the theme's square, the theme strips,
 // the message box and the share button.
 
+#include <QPointer>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "app/shared/AppContext.h"
+#include "editor/ThemeCatalogue.h"
+#include "editor/ThemeFeed.h"
+#include "editor/composition/Composition.h"
+#include "platform/DeviceProfile.h"
+#include "platform/NotificationCenter.h"
+#include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/ViewController.h"
+
+class QLabel;
 
 namespace qp {
 
-class QuillpostVC : public ViewController {
-public:
-    QuillpostVC(std::string layoutName, const AppContext& context);
+class Button;
+class PanGestureRecognizer;
+class PinchGestureRecognizer;
+class PreviewSquareView;
+class RotationGestureRecognizer;
+class SliderRefreshTimer;
+class Slider;
+class TapGestureRecognizer;
 
-    void actionBackButton(QObject* sender);
+inline constexpr const char* kPlaceholderText = "Type message here";
+inline constexpr int kMessageLimit = 120;
+inline constexpr const char* kCounterFormat = "{} / 120";
+inline constexpr const char* kCategorySelectedImage = "category_selected.png";
+inline constexpr const char* kCategoryNotSelectedImage = "category_notselected.png";
+inline constexpr const char* kSliderTrackImage = "sliderbar.png";
+inline constexpr const char* kSliderThumbImage = "sliderThumb.png";
+inline constexpr double kSliderRotation = 4.712389;
+inline constexpr const char* kNewCOTDImagesLoaded = "new COTD images loaded";
+inline constexpr const char* kThemeUsedEvent = "Theme Used";
+inline constexpr const char* kThemeNameParameter = "Theme Name";
+inline constexpr const char* kViewDidUnloadEvent = "zzz_viewDidUnload(!)";
+inline constexpr const char* kPhotoLibraryErrorTitle = "Error accessing photo library";
+inline constexpr const char* kPhotoLibraryErrorMessage = "Device does not support a photo library";
+// The row inside the category strip that holds the category buttons and
+// their indicators; its own tag lies outside the range the clearing pass
+// removes, so the buttons survive it.
+inline constexpr const char* kCategoryRowName = "categoryRow";
+
+class QuillpostVC : public ViewController,
+                    public TextViewDelegate,
+                    public GestureRecognizerDelegate,
+                    public ScrollViewDelegate {
+public:
+    // Chooses a photo in `folder`; nullopt when the user cancels.
+    using PhotoChooser = std::function<std::optional<std::filesystem::path>(
+        QWidget* parent, const std::filesystem::path& folder)>;
+
+    QuillpostVC(std::string layoutName, const AppContext& context);
+    ~QuillpostVC() override;
+
+    // Before the view loads: the feed the theme-of-the-day category asks
+    // (default: the bundled stand-in) and how photos are chosen (default: a
+    // file dialog).
+    void setThemeFeed(ThemeFeed* feed) { m_externalFeed = feed; }
+    void setPhotoChooser(PhotoChooser chooser) { m_photoChooser = std::move(chooser); }
+
+    // --- lifecycle ----------------------------------------------------------
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
     void viewDidAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
+    void viewDidDisappear(bool animated) override;
+    void viewDidUnload();
+    void didReceiveMemoryWarning() override;
+    bool shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation) const override;
+
+    // --- themes -------------------------------------------------------------
+    void fetchThemeData();
+    void actionThemeBtnSelect(QObject* sender);
+    void doTheWorkForThemeBtnSelect(int tag);
+    void actionCategoryBtnSelect(QObject* sender);
+    void setupSelectThemeScrollView(bool scrollToStart);
+    void setupSelectCategoryScrollView();
+    void handleNewCOTDimagesLoaded();
+
+    // --- photo --------------------------------------------------------------
+    void loadPhoto(QObject* sender);
+    // Places the photo at `path`; false (nothing changed) when it cannot be read.
+    bool placePhotoFile(const std::filesystem::path& path);
+    void actionFlipPhotoImage(QObject* sender);
+    void panDetected(Point translation);
+    void pinchDetected(double scale);
+    void rotationDetected(double radians);
+    void doubleTapDetected(Point locationInPreview);
+    void touchesBegan();
+    bool gestureRecognizerShouldRecognizeSimultaneouslyWithGestureRecognizer(
+        GestureRecognizer&, GestureRecognizer&) override {
+        return true;
+    }
+
+    // --- message ------------------------------------------------------------
+    void setPlaceHolderText();
+    void removePlaceHolderText();
+    void actionClearText(QObject* sender);
+    bool textViewShouldBeginEditing(TextView& textView) override;
+    void textViewDidChange(TextView& textView) override;
+    void textViewDidEndEditing(TextView& textView) override;
+    void setupFontSizeSliderFromThemeData();
+    void handleFontSizeSlider(float value);
+    void touchUpSlider();
+    void refreshTextLayer();
+    int textLayerRefreshCount() const { return m_textLayerRefreshes; }
+    bool textIsPlaceholdertext() const { return m_textIsPlaceholder; }
+    double currentFontSize() const;
+
+    // --- share and navigation -----------------------------------------------
+    void actionShareButton(QObject* sender);
+    void actionBackButton(QObject* sender);
+    void actionShowTextPage(QObject* sender);
+    void actionShowThemesPage(QObject* sender);
+    // The share sheet's layout for the device class; empty when unknown.
+    static std::string shareLayoutName(int deviceType);
+
+    // --- for the screen's tests ----------------------------------------------
+    ThemeCatalogue& catalogue() { return *m_catalogue; }
+    Composition& composition();
+    PreviewSquareView* previewSquareView() const { return m_preview; }
+    ScrollView* themeStrip() const { return m_themeStrip; }
+    ScrollView* categoryStrip() const { return m_categoryStrip; }
+    QWidget* highlightView() const { return m_highlight; }
+    const std::filesystem::path& photoLibraryFolder() const { return m_photoLibrary; }
+    const std::string& theThemeImageName() const { return m_themeImageName; }
+    // The image the last share rendered (what the share sheet shows).
+    const std::optional<Image>& theShareImage() const { return m_lastShareImage; }
 
 protected:
+    std::vector<std::string> requiredOutlets() const override;
     std::map<std::string, Action> actions() override;
 
 private:
+    void applySettings(const ThemeSettings& settings);
+    void showThemeBackground();
+    void buildCategoryRow();
+    void setIndicatorImage(int tag, const char* imageName);
+    void setPhotoButtonsVisible(bool visible);
+    void moveHighlightTo(int themeTag);
+    void updateCounter();
+    void installGestures();
+    void showPanelPage(bool textPage);
+    QPixmap namedImage(const std::string& name) const;
+    void layersChanged();
+
     AppContext m_context;
+    DeviceProfile m_device;
+    std::filesystem::path m_resources;
+    std::filesystem::path m_photoLibrary;
+    ThemeFeed* m_externalFeed = nullptr;
+    std::unique_ptr<FallbackThemeFeed> m_fallbackFeed;
+    std::unique_ptr<ThemeCatalogue> m_catalogue;
+    PhotoChooser m_photoChooser;
+    std::unique_ptr<SliderRefreshTimer> m_sliderTimer;
+
+    PreviewSquareView* m_preview = nullptr;
+    ScrollView* m_categoryStrip = nullptr;
+    ScrollView* m_themeStrip = nullptr;
+    QWidget* m_highlight = nullptr;
+    QWidget* m_categoryRow = nullptr;
+    QWidget* m_enterTextView = nullptr;
+    QWidget* m_selectThemeView = nullptr;
+    QWidget* m_panelPages = nullptr;
+    TextView* m_textView = nullptr;
+    QLabel* m_counter = nullptr;
+    Slider* m_slider = nullptr;
+    QWidget* m_flipButton = nullptr;
+    QWidget* m_loadPhotoButton = nullptr;
+    std::vector<QPointer<Button>> m_themeButtons;
+
+    std::string m_themeImageName;
+    std::optional<Image> m_lastShareImage;
+    bool m_textIsPlaceholder = false;
+    int m_textLayerRefreshes = 0;
+    std::vector<NotificationCenter::ObserverId> m_observers;
 };
 
 }  // namespace qp

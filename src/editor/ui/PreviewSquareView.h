@@ -1,0 +1,41 @@
+#pragma once
+// The preview square on screen: a widget that owns the composition (and so
+// its layer tree of background, photo, text and grid) and paints it.
+
+#include <QWidget>
+
+#include <memory>
+
+#include "editor/composition/Composition.h"
+
+namespace qp {
+
+inline constexpr const char* kPreviewSquareViewClass = "PreviewSquareView";
+
+class PreviewSquareView : public QWidget {
+public:
+    explicit PreviewSquareView(QWidget* parent = nullptr);
+    ~PreviewSquareView() override;
+
+    // Starts a fresh composition for `device` (the square's side and scale
+    // follow it) and sizes the widget to the square.
+    void resetComposition(const DeviceProfile& device);
+    Composition& composition() { return *m_composition; }
+    const Composition& composition() const { return *m_composition; }
+
+    // A layer of the square by its outlet name ("resultPreviewBkgd",
+    // "resultPreviewPhoto", "resultPreviewText", "resultPreviewGrid"), or
+    // nullptr.
+    Layer* layerNamed(const std::string& name);
+
+    // The layer tree changed: paint again.
+    void layersChanged() { update(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::unique_ptr<Composition> m_composition;
+};
+
+}  // namespace qp

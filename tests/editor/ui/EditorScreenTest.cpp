@@ -1,0 +1,352 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMouseEvent>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include "editor/composition/ResultFile.h"
+#include "editor/ui/EditorFixture.h"
+#include "editor/ui/PreviewSquareView.h"
+#include "editor/ui/ThemeStripLayout.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Slider.h"
+#include "platform/ui/TextView.h"
+#include "platform/ui/ViewFrame.h"
+
+using namespace qp;
+using qp::test::EditorFixture;
+
+namespace {
+
+const char* const kProfiles[] = {"iphone", "iphone-retina", "iphone-4in", "ipad", "ipad-retina"};
+
+Button* button(QWidget* root, int tag) {
+    return dynamic_cast<Button*>(viewWithTag(root, tag));
+}
+
+int themeButtonCount(QuillpostVC& editor) {
+    int count = 0;
+    for (QWidget* w :
+         editor.themeStrip()->contentView()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (tagOf(w) >= kThemeButtonTagBase) ++count;
+    }
+    return count;
+}
+
+// A finger lifted inside the button.
+void tap(QWidget* widget) {
+    ASSERT_NE(widget, nullptr);
+    const QPointF centre(widget->width() / 2.0, widget->height() / 2.0);
+    const QPointF global = widget->mapToGlobal(centre);
+    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
+QString counterText(QuillpostVC& editor) {
+    return dynamic_cast<QLabel*>(editor.outlet("editableTextLengthLabel"))->text();
+}
+
+}  // namespace
+
+// Every device profile loads its layout with the square at the right side,
+// the first theme applied and the first category's strip filled.
+TEST(EditorScreen, LoadsOnEveryDeviceProfile) {
+    for (const char* name : kProfiles) {
+        SCOPED_TRACE(name);
+        EditorFixture f(name);
+        QuillpostVC& editor = f.load();
+        const double side = f.device.isPad() ? 482 : 306;
+        EXPECT_EQ(editor.previewSquareView()->width(), side);
+        EXPECT_EQ(editor.composition().squareSide(), side);
+        for (const char* layer : {"resultPreviewBkgd", "resultPreviewPhoto", "resultPreviewText",
+                                  "resultPreviewGrid"}) {
+            EXPECT_NE(editor.previewSquareView()->layerNamed(layer), nullptr) << layer;
+        }
+        EXPECT_EQ(editor.theThemeImageName(), "classic_white.jpg");
+        EXPECT_TRUE(editor.composition().previewSquare().backgroundLayer().image().has_value());
+        EXPECT_TRUE(editor.outlet("flipButton")->isVisibleTo(editor.view()));
+        EXPECT_EQ(themeButtonCount(editor), 6);
+        const ThemeStripLayout layout = ThemeStripLayout::forIdiom(f.device.isPad());
+        EXPECT_EQ(editor.themeStrip()->contentSize().width, layout.contentWidth(6));
+        // The text page lies one screen width left of the themes page.
+        const double screenWidth = f.device.isPad() ? 768 : 320;
+        EXPECT_EQ(viewFrame(editor.outlet("selectThemeView")).origin.x -
+                      viewFrame(editor.outlet("enterTextView")).origin.x,
+                  screenWidth);
+        EXPECT_EQ(counterText(editor), "0 / 120");
+        EXPECT_TRUE(editor.textIsPlaceholdertext());
+        auto* slider = dynamic_cast<Slider*>(editor.outlet("fontSizeSlider"));
+        EXPECT_FLOAT_EQ(slider->minimumValue(), 12);
+        EXPECT_FLOAT_EQ(slider->maximumValue(), 48);
+        EXPECT_FLOAT_EQ(slider->value(), 24);
+        EXPECT_NEAR(slider->rotation(), kSliderRotation, 1e-9);
+        EXPECT_TRUE(editor.shouldAutorotateToInterfaceOrientation(
+            InterfaceOrientation::PortraitUpsideDown));
+        EXPECT_FALSE(
+            editor.shouldAutorotateToInterfaceOrientation(InterfaceOrientation::LandscapeLeft));
+    }
+}
+
+TEST(EditorScreen, PhoneThemeStripFrames) {
+    const ThemeStripLayout phone = ThemeStripLayout::forIdiom(false);
+    EXPECT_EQ(phone.contentWidth(3), 294);
+    EXPECT_EQ(phone.buttonFrame(2), Rect(194, 3, 74, 74));
+    EXPECT_EQ(ThemeStripLayout::forIdiom(true).buttonFrame(1), Rect(224, 3, 144, 144));
+}
+
+// The clearing pass removes the strip's own views tagged 500-748 but not the
+// row that holds the category buttons and their indicators.
+TEST(EditorScreen, CategoryButtonsSurviveTheClearingPass) {
+    EditorFixture f;
+    QuillpostVC& editor = f.load();
+    QWidget* content = editor.categoryStrip()->contentView();
+    auto* stray = new QWidget(content);
+    stray->setProperty("tag", 620);
+    auto* kept = new QWidget(content);
+    kept->setProperty("tag", 749);
+    f.notifications.post(kNewCOTDImagesLoaded);  // not observed before appearing
+    EXPECT_EQ(viewWithTag(content, 620), stray);
+    editor.beginAppearance(true, false);
+    editor.endAppearance(true, false);
+    f.notifications.post(kNewCOTDImagesLoaded);
+    for (int n = 0; n <= 5; ++n) {
+        ASSERT_NE(button(content, categoryButtonTag(n)), nullptr) << n;
+        EXPECT_NE(dynamic_cast<QLabel*>(viewWithTag(content, categoryIndicatorTag(n))), nullptr);
+    }
+    // The stray direct view went; the one outside the range stays.
+    bool strayLeft = false;
+    for (QWidget* w : content->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        strayLeft = strayLeft || tagOf(w) == 620;
+    EXPECT_FALSE(strayLeft);
+    EXPECT_EQ(viewWithTag(content, 749), kept);
+}
+
+TEST(EditorScreen, CategorySelectionAppliesTheFirstThemeAndMovesTheHighlight) {
+    EditorFixture f;
+    QuillpostVC& editor = f.load();
+    QWidget* categories = editor.categoryStrip()->contentView();
+    auto* indicator0 = dynamic_cast<QLabel*>(viewWithTag(categories, categoryIndicatorTag(0)));
+    auto* indicator1 = dynamic_cast<QLabel*>(viewWithTag(categories, categoryIndicatorTag(1)));
+    const QImage selected = indicator0->pixmap().toImage();
+
+    tap(button(categories, categoryButtonTag(1)));
+    EXPECT_EQ(editor.catalogue().categoryIdx(), 501);
+    EXPECT_EQ(editor.catalogue().themeIdx(), themeButtonTag(1, 0));
+    EXPECT_NE(editor.theThemeImageName(), "classic_white.jpg");
+    EXPECT_EQ(indicator1->pixmap().toImage(), selected);
+    EXPECT_NE(indicator0->pixmap().toImage(), selected);
+    Button* first = button(editor.themeStrip()->contentView(), themeButtonTag(1, 0));
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(button(editor.themeStrip()->contentView(), themeButtonTag(0, 0)), nullptr);
+    EXPECT_EQ(viewFrame(editor.highlightView()).origin.x, 26 - 2);
+    EXPECT_TRUE(editor.highlightView()->isVisibleTo(editor.themeStrip()));
+    EXPECT_FALSE(f.state.currentThemeIsCOTD());
+
+    // The browsed category again: no refill, but the theme-of-the-day flag
+    // is still written.
+    f.state.setCurrentThemeIsCOTD(true);
+    tap(button(categories, categoryButtonTag(1)));
+    EXPECT_EQ(button(editor.themeStrip()->contentView(), themeButtonTag(1, 0)), first);
+    EXPECT_FALSE(f.state.currentThemeIsCOTD());
+
+    tap(button(categories, categoryButtonTag(5)));
+    EXPECT_TRUE(f.state.currentThemeIsCOTD());
+    EXPECT_EQ(editor.theThemeImageName(), "COTD");
+}
+
+TEST(EditorScreen, TappingTheAppliedThemeAgainChangesNothing) {
+    EditorFixture f;
+    QuillpostVC& editor = f.load();
+    QWidget* strip = editor.themeStrip()->contentView();
+    tap(button(strip, themeButtonTag(0, 1)));
+    EXPECT_EQ(editor.theThemeImageName(), "classic_black.jpg");
+    const int refreshes = editor.textLayerRefreshCount();
+    tap(button(strip, themeButtonTag(0, 1)));
+    EXPECT_EQ(editor.textLayerRefreshCount(), refreshes);
+    EXPECT_EQ(viewFrame(editor.highlightView()).origin.x, 26 + 84 - 2);
+}
+
+TEST(EditorScreen, PickedPhotoIsFittedAndGesturesFollowTheCap) {
+    EditorFixture f;
+    QuillpostVC& editor = f.load();
+    PhotoPlacement& placement = editor.composition().placement();
+    // Before a photo: gestures and mirror leave the bottom image alone.
+    const Rect bottom = placement.previewPhotoIsRealPhoto()
+                            ? Rect()
+                            : editor.composition().previewSquare().photoLayer().frame();
+    editor.panDetected({30, 30});
+    editor.pinchDetected(1.5);
+    EXPECT_EQ(editor.composition().previewSquare().photoLayer().frame(), bottom);
+
+    f.chosenPhoto = f.writePhoto("wide.png", 612, 612);
+    editor.loadPhoto(nullptr);
+    EXPECT_EQ(f.pickerFolder, f.library());
+    ASSERT_TRUE(placement.previewPhotoIsRealPhoto());
+    EXPECT_DOUBLE_EQ(placement.totalScaleChange(), 0.5);
+    editor.touchesBegan();
+    editor.pinchDetected(1.5);
+    editor.pinchDetected(1.5);
+    EXPECT_DOUBLE_EQ(placement.totalScaleChange(), 1.125);
+    editor.pinchDetected(2.0);  // 2.25 is over the cap: dropped whole
+    EXPECT_DOUBLE_EQ(placement.totalScaleChange(), 1.125);
+    editor.rotationDetected(0.3);
+    editor.panDetected({10, -4});
+    const Layer& photo = editor.composition().previewSquare().photoLayer();
+    const AffineTransform transform = photo.transform();
+    const Point centre = photo.center();
+
+    // Theme and category changes keep the placement.
+    tap(button(editor.themeStrip()->contentView(), themeButtonTag(0, 2)));
+    tap(button(editor.categoryStrip()->contentView(), categoryButtonTag(2)));
+    EXPECT_EQ(photo.transform(), transform);
+    EXPECT_EQ(photo.center(), centre);
+    EXPECT_DOUBLE_EQ(placement.totalScaleChange(), 1.125);
+
+    // Mirroring changes the pixels only.
+    EXPECT_EQ(photo.image()->bitmap().pixelColor(0, 10), QColor(Qt::red));
+    editor.actionFlipPhotoImage(nullptr);
+    EXPECT_EQ(photo.transform(), transform);
+    EXPECT_EQ(photo.center(), centre);
+    EXPECT_EQ(photo.image()->bitmap().pixelColor(0, 10), QColor(Qt::blue));
+}
+
+TEST(EditorScreen, UnreadablePhotoLeavesTheCompositionAlone) {
+    EditorFixture f;
+    QuillpostVC& editor = f.load();
+    std::filesystem::path junk = f.library() / "junk.jpg";
+    std::ofstream(junk) << "not a photo";
+    EXPECT_FALSE(editor.placePhotoFile(junk));
+    EXPECT_FALSE(editor.composition().placement().previewPhotoIsRealPhoto());
+}
+
+TEST(EditorScreen, MissingPhotoLibraryShowsTheAlert) {
+    AlertView::setHeadless(true);
+    EditorFixture f;
+    f.config.set(config::kPhotoLibrary, (f.home.path() / "nowhere").string());
+    f.editor = std::make_shared<QuillpostVC>("QuillpostVC_iPhone", f.context);
+    QuillpostVC& editor = f.load();
+    const int alerts = AlertView::shownCount();
+    editor.loadPhoto(nullptr);
+    EXPECT_EQ(AlertView::shownCount(), alerts + 1);
+    EXPECT_EQ(f.pickerOpened, 0);
+}
+
+TEST(EditorScreen, DoubleTapOpensThePickerOnlyForAPhotoSlotTheme) {
+    EditorFixture f;
+    QuillpostVC& editor = f.load();
+    editor.doubleTapDetected({100, 100});
+    EXPECT_EQ(f.pickerOpened, 1);
+    editor.doubleTapDetected({400, 100});  // outside the background
+    EXPECT_EQ(f.pickerOpened, 1);
+}
+
+TEST(EditorScreen, MessageBoxLimitsAndCounts) {
+    EditorFixture f;
+    QuillpostVC& editor = f.load();
+    auto* text = dynamic_cast<TextView*>(editor.outlet("editableTextView"));
+    EXPECT_TRUE(editor.textViewShouldBeginEditing(*text));
+    EXPECT_TRUE(text->text().isEmpty());
+    EXPECT_FALSE(editor.textIsPlaceholdertext());
+
+    text->setText(QString(150, QChar('a')));
+    editor.textViewDidChange(*text);
+    EXPECT_EQ(text->text().size(), 120);
+    EXPECT_EQ(counterText(editor), "120 / 120");
+    EXPECT_EQ(editor.composition().message(), std::string(120, 'a'));
+
+    // A pair straddling the limit is not split.
+    text->setText(QString(119, QChar('b')) + QString::fromUtf8("\xF0\x9F\x98\x80"));
+    editor.textViewDidChange(*text);
+    EXPECT_EQ(text->text(), QString(119, QChar('b')));
+    EXPECT_EQ(counterText(editor), "119 / 120");
+
+    // Editing again over user text keeps it; clear does not bring the
+    // placeholder back.
+    EXPECT_TRUE(editor.textViewShouldBeginEditing(*text));
+    EXPECT_EQ(text->text().size(), 119);
+    editor.actionClearText(nullptr);
+    EXPECT_TRUE(text->text().isEmpty());
+    EXPECT_EQ(counterText(editor), "0 / 120");
+    editor.textViewDidEndEditing(*text);
+    EXPECT_FALSE(editor.textIsPlaceholdertext());
+    EXPECT_TRUE(text->text().isEmpty());
+}
+
+TEST(EditorScreen, SliderDragRefreshesOnceOnTouchUp) {
+    EditorFixture f;
+    QuillpostVC& editor = f.load();
+    const int start = editor.textLayerRefreshCount();
+    editor.handleFontSizeSlider(30.4f);
+    editor.handleFontSizeSlider(30.6f);
+    EXPECT_EQ(editor.currentFontSize(), 31);
+    editor.touchUpSlider();
+    f.queue.advance(std::chrono::seconds(1));
+    EXPECT_EQ(editor.textLayerRefreshCount(), start + 1);
+    // A theme change puts the slider back to the theme's default.
+    tap(button(editor.themeStrip()->contentView(), themeButtonTag(0, 1)));
+    EXPECT_EQ(editor.currentFontSize(), 24);
+}
+
+TEST(EditorScreen, AppearingOpensThePickerOnceAfterStart) {
+    EditorFixture f;
+    QuillpostVC& editor = f.load();
+    f.state.setStartButtonWasPressed(true);
+    editor.beginAppearance(true, false);
+    editor.endAppearance(true, false);
+    EXPECT_EQ(f.pickerOpened, 1);
+    EXPECT_FALSE(f.state.startButtonWasPressed());
+    editor.beginAppearance(false, false);
+    editor.endAppearance(false, false);
+    EXPECT_EQ(f.defaults.synchronizeCount(), 1);
+    editor.beginAppearance(true, false);
+    editor.endAppearance(true, false);
+    EXPECT_EQ(f.pickerOpened, 1);
+    editor.viewDidUnload();
+    EXPECT_EQ(f.analytics.eventNames().back(), kViewDidUnloadEvent);
+}
+
+// Share writes a 612 × 612 hand-off file showing the photo, and names the theme.
+TEST(EditorScreen, ShareWritesTheHandOffFileOnEveryProfile) {
+    for (const char* name : kProfiles) {
+        SCOPED_TRACE(name);
+        EditorFixture f(name);
+        QuillpostVC& editor = f.load();
+        f.chosenPhoto = f.writePhoto("photo.png", 800, 612);
+        editor.loadPhoto(nullptr);
+        editor.actionShareButton(nullptr);
+        ASSERT_FALSE(f.analytics.events.empty());
+        EXPECT_EQ(f.analytics.events.back().name, kThemeUsedEvent);
+        EXPECT_EQ(f.analytics.events.back().parameters.at(kThemeNameParameter),
+                  "classic_white.jpg");
+        const std::filesystem::path file = f.paths.documents() / "savedImage.igo";
+        ASSERT_TRUE(std::filesystem::exists(file));
+        QImage saved(QString::fromStdString(file.string()), "JPG");
+        ASSERT_EQ(saved.size(), QSize(612, 612));
+        // The photo spans the square's width: red on the left, blue on the right.
+        const QColor left = saved.pixelColor(100, 306);
+        const QColor right = saved.pixelColor(512, 306);
+        EXPECT_GT(left.red(), 200);
+        EXPECT_LT(left.blue(), 60);
+        EXPECT_GT(right.blue(), 200);
+        EXPECT_LT(right.red(), 60);
+        EXPECT_FALSE(editor.composition().previewSquare().gridLayer().isHidden());
+        ASSERT_TRUE(editor.theShareImage().has_value());
+    }
+}
+
+TEST(EditorScreen, ShareSheetLayoutFollowsTheDeviceClass) {
+    EXPECT_EQ(QuillpostVC::shareLayoutName(1), "SharePopupVC_iPhone");
+    EXPECT_EQ(QuillpostVC::shareLayoutName(3), "SharePopupVC_iPhone40");
+    EXPECT_EQ(QuillpostVC::shareLayoutName(5), "SharePopupVC_iPad");
+    EXPECT_EQ(QuillpostVC::shareLayoutName(0), "");
+}
