@@ -177,8 +177,8 @@ void QuillpostVC::viewDidLoad() {
     m_catalogue->setCurrentCategoryIdx(categoryButtonTag(0));
     fetchThemeData();
 
-    m_slider->setMinimumTrackImage(namedImage(kSliderTrackImage), 8, 0);
-    m_slider->setMaximumTrackImage(namedImage(kSliderTrackImage), 8, 0);
+    m_slider->setMinimumTrackImage(namedImage(kSliderBarImage), 8, 0);
+    m_slider->setMaximumTrackImage(namedImage(kSliderBarImage), 8, 0);
     m_slider->setThumbImageForState(namedImage(kSliderThumbImage), ControlState::Normal);
     m_slider->setThumbImageForState(namedImage(kSliderThumbImage), ControlState::Highlighted);
     m_slider->setRotation(kSliderRotation);

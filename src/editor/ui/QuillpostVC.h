@@ -14,6 +14,7 @@
 #include "app/shared/AppContext.h"
 #include "editor/ThemeCatalogue.h"
 #include "editor/ThemeFeed.h"
+#include "editor/ThemeKeys.h"
 #include "editor/composition/Composition.h"
 #include "platform/DeviceProfile.h"
 #include "platform/NotificationCenter.h"
@@ -38,10 +39,6 @@ class TapGestureRecognizer;
 inline constexpr const char* kPlaceholderText = "Type message here";
 inline constexpr int kMessageLimit = 120;
 inline constexpr const char* kCounterFormat = "{} / 120";
-inline constexpr const char* kCategorySelectedImage = "category_selected.png";
-inline constexpr const char* kCategoryNotSelectedImage = "category_notselected.png";
-inline constexpr const char* kSliderTrackImage = "sliderbar.png";
-inline constexpr const char* kSliderThumbImage = "sliderThumb.png";
 inline constexpr double kSliderRotation = 4.712389;
 inline constexpr const char* kNewCOTDImagesLoaded = "new COTD images loaded";
 inline constexpr const char* kThemeUsedEvent = "Theme Used";

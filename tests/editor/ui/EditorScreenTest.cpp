@@ -4,11 +4,14 @@
 #include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 
+#include "editor/TempResources.h"
+#include "editor/ThemeKeys.h"
 #include "editor/composition/ResultFile.h"
 #include "editor/ui/EditorFixture.h"
 #include "editor/ui/PreviewSquareView.h"
@@ -349,4 +352,80 @@ TEST(EditorScreen, ShareSheetLayoutFollowsTheDeviceClass) {
     EXPECT_EQ(QuillpostVC::shareLayoutName(3), "SharePopupVC_iPhone40");
     EXPECT_EQ(QuillpostVC::shareLayoutName(5), "SharePopupVC_iPad");
     EXPECT_EQ(QuillpostVC::shareLayoutName(0), "");
+}
+
+namespace {
+
+void sendMouse(QWidget* widget, QEvent::Type type, QPointF at, Qt::MouseButton button,
+               Qt::MouseButtons buttons) {
+    QMouseEvent event(type, at, widget->mapToGlobal(at), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+}  // namespace
+
+// The toolkit's recognizers on the square reach the placement: a drag moves
+// the photo, a wheel turn pinches it, a double click opens the picker.
+TEST(EditorScreen, MouseInputOnTheSquareDrivesThePlacement) {
+    EditorFixture f;
+    QuillpostVC& editor = f.load();
+    f.chosenPhoto = f.writePhoto("photo.png", 900, 700);
+    editor.loadPhoto(nullptr);
+    QWidget* square = editor.previewSquareView();
+    const Layer& photo = editor.composition().previewSquare().photoLayer();
+    const Point before = photo.center();
+
+    sendMouse(square, QEvent::MouseButtonPress, {150, 150}, Qt::LeftButton, Qt::LeftButton);
+    for (int step = 1; step <= 4; ++step) {
+        sendMouse(square, QEvent::MouseMove, {150.0 + 10 * step, 150.0 + 5 * step}, Qt::NoButton,
+                  Qt::LeftButton);
+    }
+    sendMouse(square, QEvent::MouseButtonRelease, {190, 170}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_GT(photo.center().x, before.x + 20);
+    EXPECT_LE(photo.center().x, before.x + 40.5);
+    EXPECT_GT(photo.center().y, before.y);
+
+    const double scale = editor.composition().placement().totalScaleChange();
+    QWheelEvent wheel({150, 150}, square->mapToGlobal(QPointF(150, 150)), {}, {0, 120},
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(square, &wheel);
+    f.queue.advance(std::chrono::seconds(1));
+    EXPECT_GT(editor.composition().placement().totalScaleChange(), scale);
+
+    const int opened = f.pickerOpened;
+    sendMouse(square, QEvent::MouseButtonDblClick, {100, 100}, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(square, QEvent::MouseButtonRelease, {100, 100}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(f.pickerOpened, opened + 1);
+}
+
+// A theme whose "photo enabled" is written in lower case has no photo slot,
+// and one without size keys gives a slider from 0 to 0.
+TEST(EditorScreen, ThemeWithoutSlotOrSizesHidesPhotoButtons) {
+    TempResources resources;
+    resources.writeCategory(0, {ThemeRecord({{kImageKey, "plain.jpg"}, {kPhotoEnabledKey, "yes"}}),
+                                ThemeRecord({{kImageKey, "slot.jpg"},
+                                             {kPhotoEnabledKey, "YES"},
+                                             {kDefaultFontSizeKey, "24"},
+                                             {kMinMaxFontSizeKey, "12,48"}})});
+    EditorFixture f("iphone", resources.root());
+    QuillpostVC& editor = f.load();
+    auto* slider = dynamic_cast<Slider*>(editor.outlet("fontSizeSlider"));
+    EXPECT_EQ(editor.theThemeImageName(), "plain.jpg");
+    EXPECT_FALSE(editor.outlet("flipButton")->isVisibleTo(editor.view()));
+    EXPECT_FALSE(editor.outlet("loadPhotoButton")->isVisibleTo(editor.view()));
+    EXPECT_FLOAT_EQ(slider->maximumValue(), 0);
+    EXPECT_FLOAT_EQ(slider->value(), 0);
+    editor.doubleTapDetected({100, 100});
+    EXPECT_EQ(f.pickerOpened, 0);
+
+    tap(button(editor.themeStrip()->contentView(), themeButtonTag(0, 1)));
+    EXPECT_TRUE(editor.outlet("flipButton")->isVisibleTo(editor.view()));
+    EXPECT_FLOAT_EQ(slider->minimumValue(), 12);
+    EXPECT_FLOAT_EQ(slider->value(), 24);
+
+    // Without a photo slot the shared result is fully transparent.
+    tap(button(editor.themeStrip()->contentView(), themeButtonTag(0, 0)));
+    editor.actionShareButton(nullptr);
+    ASSERT_TRUE(editor.theShareImage().has_value());
+    EXPECT_EQ(editor.theShareImage()->bitmap().pixelColor(306, 306).alpha(), 0);
 }
