@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QStandardPaths>
+#include <QStyle>
 
 #include <fmt/format.h>
 
@@ -340,7 +341,9 @@ void QuillpostVC::buildCategoryRow() {
     const double gap = pad ? 12 : 6;
     const double width = pad ? 120 : 70;
     const double indicatorHeight = pad ? 10 : 6;
-    const double height = m_categoryStrip->height() - indicatorHeight - 8;
+    // The strip's scroll indicator takes room below the row.
+    const double indicatorRoom = m_categoryStrip->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const double height = m_categoryStrip->height() - indicatorRoom - indicatorHeight - 6;
     const std::vector<int> numbers = bundledCategoryNumbers(m_resources);
 
     m_categoryRow = new QWidget(m_categoryStrip->contentView());
