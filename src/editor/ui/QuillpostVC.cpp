@@ -1,6 +1,5 @@
 #include "editor/ui/QuillpostVC.h"
 
-#include <QFileDialog>
 #include <QLabel>
 #include <QStandardPaths>
 #include <QStyle>
@@ -42,18 +41,11 @@ constexpr double kPhoneScreenWidth = 320;
 constexpr double kPadScreenWidth = 768;
 constexpr int kPhoneTextFontSize = 16;
 constexpr int kPadTextFontSize = 30;
+const Rect kPickerPopoverAnchor{284, 180, 100, 500};
 
 void registerPreviewSquareView() {
     LayoutLoader::shared().registerWidgetClass(
         kPreviewSquareViewClass, [](QWidget* parent) { return new PreviewSquareView(parent); });
-}
-
-std::filesystem::path defaultPhotoChooser(QWidget* parent, const std::filesystem::path& folder,
-                                          bool) {
-    const QString chosen = QFileDialog::getOpenFileName(
-        parent, QString(), QString::fromStdString(folder.string()),
-        QStringLiteral("Photos (*.jpg *.jpeg *.png *.bmp *.gif *.webp)"));
-    return chosen.toStdString();
 }
 
 }  // namespace
@@ -136,9 +128,8 @@ void QuillpostVC::viewDidLoad() {
     if (!m_externalFeed) m_fallbackFeed = std::make_unique<FallbackThemeFeed>(m_resources);
     ThemeFeed& feed = m_externalFeed ? *m_externalFeed : *m_fallbackFeed;
     m_catalogue = std::make_unique<ThemeCatalogue>(m_resources, feed, m_context.state);
-    m_sliderTimer = std::make_unique<SliderRefreshTimer>(
-        m_context.mainQueue ? m_context.mainQueue : UiTiming::mainQueue(),
-        [this] { refreshTextLayer(); });
+    m_sliderTimer =
+        std::make_unique<SliderRefreshTimer>(mainQueue(), [this] { refreshTextLayer(); });
 
     // The message box.
     m_textView->setDelegate(this);
@@ -412,14 +403,50 @@ void QuillpostVC::loadPhoto(QObject*) {
         ShowAlert(std::string(kPhotoLibraryErrorTitle), kPhotoLibraryErrorMessage);
         return;
     }
-    std::optional<std::filesystem::path> chosen;
     if (m_photoChooser) {
-        chosen = m_photoChooser(view(), m_photoLibrary);
-    } else {
-        std::filesystem::path path = defaultPhotoChooser(view(), m_photoLibrary, m_device.isPad());
-        if (!path.empty()) chosen = path;
+        if (auto chosen = m_photoChooser(view(), m_photoLibrary)) placePhotoFile(*chosen);
+        return;
     }
-    if (chosen) placePhotoFile(*chosen);
+    m_picker = std::make_shared<PhotoPickerVC>(m_photoLibrary, mainQueue());
+    m_picker->setDelegate(this);
+    if (m_device.isPad()) {
+        m_popoverController = std::make_shared<PopoverController>(m_picker);
+        m_popoverController->setDelegate(this);
+        m_popoverController->presentPopoverFromRectInViewPermittedArrowDirectionsAnimated(
+            kPickerPopoverAnchor, view(), kPopoverArrowDirectionLeft, true);
+    } else {
+        presentViewController(m_picker, true);
+    }
+}
+
+void QuillpostVC::imagePickerControllerDidFinishPicking(PhotoPickerVC&,
+                                                        const std::filesystem::path& photo) {
+    placePhotoFile(photo);
+    dismissPicker();
+}
+
+void QuillpostVC::imagePickerControllerDidCancel(PhotoPickerVC&) {
+    dismissPicker();
+}
+
+void QuillpostVC::dismissPicker() {
+    if (m_popoverController) {
+        m_popoverController->dismissPopoverAnimated(true);
+        popoverControllerDidDismissPopover(*m_popoverController);
+    } else if (presentedViewController() == m_picker.get()) {
+        dismissViewControllerAnimated(true);
+    }
+}
+
+void QuillpostVC::popoverControllerDidDismissPopover(PopoverController&) {
+    // The picker's own button may be the caller: let go of the popover once
+    // this event is over, not in the middle of it.
+    std::shared_ptr<PopoverController> popover = std::move(m_popoverController);
+    if (MainQueue* queue = mainQueue()) queue->post([popover] {});
+}
+
+MainQueue* QuillpostVC::mainQueue() const {
+    return m_context.mainQueue ? m_context.mainQueue : UiTiming::mainQueue();
 }
 
 bool QuillpostVC::placePhotoFile(const std::filesystem::path& path) {

@@ -16,9 +16,11 @@
 #include "editor/ThemeFeed.h"
 #include "editor/ThemeKeys.h"
 #include "editor/composition/Composition.h"
+#include "editor/ui/PhotoPickerVC.h"
 #include "platform/DeviceProfile.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/PopoverController.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TextView.h"
 #include "platform/ui/ViewController.h"
@@ -54,7 +56,9 @@ inline constexpr const char* kCategoryRowName = "categoryRow";
 class QuillpostVC : public ViewController,
                     public TextViewDelegate,
                     public GestureRecognizerDelegate,
-                    public ScrollViewDelegate {
+                    public ScrollViewDelegate,
+                    public PhotoPickerDelegate,
+                    public PopoverControllerDelegate {
 public:
     // Chooses a photo in `folder`; nullopt when the user cancels.
     using PhotoChooser = std::function<std::optional<std::filesystem::path>(
@@ -64,8 +68,8 @@ public:
     ~QuillpostVC() override;
 
     // Before the view loads: the feed the theme-of-the-day category asks
-    // (default: the bundled stand-in) and how photos are chosen (default: a
-    // file dialog).
+    // (default: the bundled stand-in) and how photos are chosen (default:
+    // the photo picker screen).
     void setThemeFeed(ThemeFeed* feed) { m_externalFeed = feed; }
     void setPhotoChooser(PhotoChooser chooser) { m_photoChooser = std::move(chooser); }
 
@@ -93,6 +97,13 @@ public:
     // Places the photo at `path`; false (nothing changed) when it cannot be read.
     bool placePhotoFile(const std::filesystem::path& path);
     void actionFlipPhotoImage(QObject* sender);
+    void imagePickerControllerDidFinishPicking(PhotoPickerVC& picker,
+                                               const std::filesystem::path& photo) override;
+    void imagePickerControllerDidCancel(PhotoPickerVC& picker) override;
+    bool popoverControllerShouldDismissPopover(PopoverController&) override { return true; }
+    void popoverControllerDidDismissPopover(PopoverController& popover) override;
+    PopoverController* popoverController() const { return m_popoverController.get(); }
+    PhotoPickerVC* photoPicker() const { return m_picker.get(); }
     void panDetected(Point translation);
     void pinchDetected(double scale);
     void rotationDetected(double radians);
@@ -154,6 +165,8 @@ private:
     void showPanelPage(bool textPage);
     QPixmap namedImage(const std::string& name) const;
     void layersChanged();
+    void dismissPicker();
+    MainQueue* mainQueue() const;
 
     AppContext m_context;
     DeviceProfile m_device;
@@ -164,6 +177,8 @@ private:
     std::unique_ptr<ThemeCatalogue> m_catalogue;
     PhotoChooser m_photoChooser;
     std::unique_ptr<SliderRefreshTimer> m_sliderTimer;
+    std::shared_ptr<PhotoPickerVC> m_picker;
+    std::shared_ptr<PopoverController> m_popoverController;
 
     PreviewSquareView* m_preview = nullptr;
     ScrollView* m_categoryStrip = nullptr;
