@@ -429,3 +429,24 @@ TEST(EditorScreen, ThemeWithoutSlotOrSizesHidesPhotoButtons) {
     ASSERT_TRUE(editor.theShareImage().has_value());
     EXPECT_EQ(editor.theShareImage()->bitmap().pixelColor(306, 306).alpha(), 0);
 }
+
+TEST(EditorScreen, ANewCategoryScrollsTheStripBackToTheStart) {
+    EditorFixture f;
+    QuillpostVC& editor = f.load();
+    editor.view()->show();  // the strip scrolls only once it has a size on screen
+    QWidget* categories = editor.categoryStrip()->contentView();
+    tap(button(categories, categoryButtonTag(1)));
+    editor.themeStrip()->setContentOffsetAnimated({200, 0}, false);
+    ASSERT_GT(editor.themeStrip()->contentOffset().x, 0);
+    tap(button(categories, categoryButtonTag(2)));
+    EXPECT_EQ(editor.themeStrip()->contentOffset().x, 0);
+    EXPECT_EQ(themeButtonCount(editor), 6);
+}
+
+TEST(EditorScreen, TextViewFontFollowsTheIdiom) {
+    for (const auto& [name, size] : {std::pair{"iphone", 16}, std::pair{"ipad", 30}}) {
+        EditorFixture f(name);
+        QuillpostVC& editor = f.load();
+        EXPECT_EQ(editor.outlet("editableTextView")->font().pointSize(), size) << name;
+    }
+}
