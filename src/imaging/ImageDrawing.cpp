@@ -60,6 +60,17 @@ int surfaceDimension(double size) {
     return std::max(1, int(std::lround(std::min(size, 1.0e6))));
 }
 
+std::optional<QImage> makeSurfaceForArea(const Rect& area, double scale) {
+    if (!(scale > 0) || !std::isfinite(scale)) return std::nullopt;
+    const Rect r = area.standardized();
+    const int w = surfaceDimension(r.size.width * scale);
+    const int h = surfaceDimension(r.size.height * scale);
+    if (w == 0 || h == 0) return std::nullopt;
+    QImage surface = makeImageSurface(w, h);
+    if (surface.isNull()) return std::nullopt;
+    return surface;
+}
+
 int levelForTransform(const QTransform& storedToDevice, int width, int height) {
     const double sx = std::hypot(storedToDevice.m11(), storedToDevice.m12());
     const double sy = std::hypot(storedToDevice.m21(), storedToDevice.m22());

@@ -8,7 +8,10 @@
 #include <QRectF>
 #include <QTransform>
 
+#include <optional>
+
 #include "imaging/Image.h"
+#include "platform/Geometry.h"
 
 namespace qp::drawing {
 
@@ -21,6 +24,10 @@ QImage makeImageSurface(int width, int height);
 // Whole pixels for a surface measured in (possibly fractional) pixels:
 // the nearest integer, and at least 1 for any positive size.
 int surfaceDimension(double size);
+
+// A transparent surface for drawing `area` (in points) at `scale`; none for
+// a bad scale or an area with no whole pixels.
+std::optional<QImage> makeSurfaceForArea(const Rect& area, double scale);
 
 // The picture upright (tag applied), stretched to fill `rect`.
 void drawImageInRect(QPainter& painter, const Image& image, const QRectF& rect);

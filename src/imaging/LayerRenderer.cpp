@@ -46,15 +46,12 @@ void renderInContext(const Layer& layer, QPainter& painter) {
 
 std::optional<Image> renderLayer(const Layer& layer, const Rect& area, double scale,
                                  const QColor& fill) {
-    if (!(scale > 0) || !std::isfinite(scale)) return std::nullopt;
+    std::optional<QImage> made = drawing::makeSurfaceForArea(area, scale);
+    if (!made) return std::nullopt;
+    QImage surface = std::move(*made);
     const Rect r = area.standardized();
-    const int w = drawing::surfaceDimension(r.size.width * scale);
-    const int h = drawing::surfaceDimension(r.size.height * scale);
-    if (w == 0 || h == 0) return std::nullopt;
-    QImage surface = drawing::makeImageSurface(w, h);
-    if (surface.isNull()) return std::nullopt;
     QPainter painter(&surface);
-    if (fill.isValid() && fill.alpha() > 0) painter.fillRect(QRect(0, 0, w, h), fill);
+    if (fill.isValid() && fill.alpha() > 0) painter.fillRect(surface.rect(), fill);
     if (scale != 1.0) painter.scale(scale, scale);
     painter.translate(-r.origin.x, -r.origin.y);
     renderInContext(layer, painter);

@@ -20,13 +20,10 @@ std::optional<Image> snapshotOfView(QWidget& view, double scale) {
 }
 
 std::optional<Image> snapshotOfView(QWidget& view, const Rect& rect, double scale) {
-    if (!(scale > 0) || !std::isfinite(scale)) return std::nullopt;
+    std::optional<QImage> made = drawing::makeSurfaceForArea(rect, scale);
+    if (!made) return std::nullopt;
+    QImage surface = std::move(*made);
     const Rect r = rect.standardized();
-    const int w = drawing::surfaceDimension(r.size.width * scale);
-    const int h = drawing::surfaceDimension(r.size.height * scale);
-    if (w == 0 || h == 0) return std::nullopt;
-    QImage surface = drawing::makeImageSurface(w, h);
-    if (surface.isNull()) return std::nullopt;
     QPainter painter(&surface);
     if (scale != 1.0) painter.scale(scale, scale);
     painter.translate(-r.origin.x, -r.origin.y);
