@@ -451,3 +451,19 @@ TEST(EditorScreen, TextViewFontFollowsTheIdiom) {
         EXPECT_EQ(editor.outlet("editableTextView")->font().pointSize(), size) << name;
     }
 }
+
+// The slider's own events reach the editor: pressing its middle moves the
+// size there, and lifting the finger refreshes the text layer once.
+TEST(EditorScreen, SliderEventsAreWired) {
+    EditorFixture f;
+    QuillpostVC& editor = f.load();
+    auto* slider = dynamic_cast<Slider*>(editor.outlet("fontSizeSlider"));
+    const int start = editor.textLayerRefreshCount();
+    const QPointF centre(slider->width() / 2.0, slider->height() / 2.0);
+    sendMouse(slider, QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(slider, QEvent::MouseButtonRelease, centre, Qt::LeftButton, Qt::NoButton);
+    EXPECT_NEAR(editor.currentFontSize(), 30, 1);
+    EXPECT_EQ(editor.currentFontSize(), std::floor(editor.currentFontSize()));
+    f.queue.advance(std::chrono::seconds(1));
+    EXPECT_EQ(editor.textLayerRefreshCount(), start + 1);
+}
