@@ -1,6 +1,9 @@
 #include "platform/ui/AlertView.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -13,6 +16,37 @@ namespace {
 
 bool g_headless = false;
 int g_shown = 0;
+
+// Alerts on screen own themselves through this list until answered. The list
+// is emptied when the application object goes, so an alert still showing at
+// exit is released with the widgets, not leaked.
+std::vector<std::shared_ptr<AlertView>>& visibleAlerts() {
+    static std::vector<std::shared_ptr<AlertView>> alerts;
+    return alerts;
+}
+
+void releaseVisibleAlerts() {
+    std::vector<std::shared_ptr<AlertView>> alerts = std::move(visibleAlerts());
+    visibleAlerts().clear();
+}
+
+void keepVisible(std::shared_ptr<AlertView> alert) {
+    static const bool cleanupRegistered = [] {
+        qAddPostRoutine(releaseVisibleAlerts);
+        return true;
+    }();
+    (void)cleanupRegistered;
+    visibleAlerts().push_back(std::move(alert));
+}
+
+std::shared_ptr<AlertView> releaseVisible(const AlertView* alert) {
+    auto& alerts = visibleAlerts();
+    auto it = std::find_if(alerts.begin(), alerts.end(), [alert](const auto& a) { return a.get() == alert; });
+    if (it == alerts.end()) return nullptr;
+    std::shared_ptr<AlertView> kept = std::move(*it);
+    alerts.erase(it);
+    return kept;
+}
 
 AlertView::Answerer& answerer() {
     static AlertView::Answerer a = [](const AlertView& alert) {
@@ -59,14 +93,14 @@ int AlertView::shownCount() { return g_shown; }
 void AlertView::show() {
     if (m_visible) return;
     m_visible = true;
-    m_keepAlive = shared_from_this();
+    keepVisible(shared_from_this());
     ++g_shown;
     std::string buttons;
     for (const std::string& b : buttonTitles()) buttons += (buttons.empty() ? "" : ", ") + b;
     logf("Alert: \"{}\" \"{}\" [{}]", m_title, m_message, buttons);
 
     if (g_headless) {
-        std::weak_ptr<AlertView> weak = m_keepAlive;
+        std::weak_ptr<AlertView> weak = weak_from_this();
         QTimer::singleShot(0, [weak] {
             if (auto self = weak.lock(); self && self->m_visible) self->clickButtonAtIndex(answerer()(*self));
         });
@@ -89,7 +123,7 @@ void AlertView::clickButtonAtIndex(int index) {
     if (!m_visible) return;
     m_visible = false;
     // Keep this object alive through the delegate call even if it was the last owner.
-    std::shared_ptr<AlertView> self = std::move(m_keepAlive);
+    std::shared_ptr<AlertView> self = releaseVisible(this);
     logf("Alert answered: button {}", index);
     if (m_box) {
         m_box->hide();

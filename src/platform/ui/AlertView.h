@@ -38,8 +38,8 @@ public:
     void setDelegate(AlertViewDelegate* delegate) { m_delegate = delegate; }
     bool isVisible() const { return m_visible; }
 
-    // Shows the alert and returns at once; the alert keeps itself alive until
-    // a button is tapped.
+    // Shows the alert and returns at once; the alert stays alive until a
+    // button is tapped or the application object goes.
     void show();
     // Answers as if the button had been tapped.
     void clickButtonAtIndex(int index);
@@ -62,7 +62,6 @@ private:
     std::string m_cancelTitle;
     std::vector<std::string> m_otherTitles;
     bool m_visible = false;
-    std::shared_ptr<AlertView> m_keepAlive;
     QMessageBox* m_box = nullptr;
 };
 
