@@ -3,18 +3,17 @@
 // contents when the object goes.
 
 #include <filesystem>
-#include <random>
 #include <string>
+
+#include <stdlib.h>
 
 namespace qp {
 
 class TempFolder {
 public:
     TempFolder() {
-        std::random_device device;
-        m_path = std::filesystem::temp_directory_path() /
-                 ("qp-test-" + std::to_string(device()) + "-" + std::to_string(device()));
-        std::filesystem::create_directories(m_path);
+        std::string pattern = (std::filesystem::temp_directory_path() / "qp-test-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) m_path = pattern;
     }
     ~TempFolder() {
         std::error_code ec;

@@ -11,6 +11,7 @@
 #include "editor/ThemeSettings.h"
 #include "imaging/Image.h"
 #include "platform/DeviceProfile.h"
+#include "support/TempFolder.h"
 
 namespace qp::test {
 
@@ -61,23 +62,6 @@ inline QByteArray withExifOrientation(const QByteArray& jpeg, int exifOrientatio
     return out;
 }
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "qp-compose-XXXXXX").string();
-        m_path = mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
+using qp::TempFolder;
 
 }  // namespace qp::test
