@@ -14,6 +14,7 @@
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 #include "support/ManualMainQueue.h"
+#include "LifecycleRecorder.h"
 
 using namespace qp;
 using namespace std::chrono_literals;
@@ -26,21 +27,7 @@ protected:
     ScopedUiTiming timing{queue, queue.clock()};
 };
 
-using Log = std::vector<std::string>;
-
-class Recorder : public ViewController {
-public:
-    Recorder(std::string name, Log& log)
-        : ViewController(""), m_name(std::move(name)), m_log(log) {}
-    void viewWillAppear(bool) override { m_log.push_back(m_name + ".willAppear"); }
-    void viewDidAppear(bool) override { m_log.push_back(m_name + ".didAppear"); }
-    void viewWillDisappear(bool) override { m_log.push_back(m_name + ".willDisappear"); }
-    void viewDidDisappear(bool) override { m_log.push_back(m_name + ".didDisappear"); }
-
-private:
-    std::string m_name;
-    Log& m_log;
-};
+using Log = LifecycleLog;
 
 }  // namespace
 
@@ -176,8 +163,8 @@ using CrossDissolve = Timed;
 TEST_F(CrossDissolve, PresentationFadesInAndAppearsWhenTheFadeEnds) {
     Log log;
     Window window(defaultDeviceProfile());
-    auto root = std::make_shared<Recorder>("root", log);
-    auto modal = std::make_shared<Recorder>("modal", log);
+    auto root = std::make_shared<LifecycleRecorder>("root", log, false);
+    auto modal = std::make_shared<LifecycleRecorder>("modal", log, false);
     modal->setModalTransitionStyle(ModalTransitionStyle::CrossDissolve);
     window.setRootViewController(root);
     window.makeKeyAndVisible();
@@ -220,15 +207,15 @@ TEST_F(CrossDissolve, PresentationFadesInAndAppearsWhenTheFadeEnds) {
 TEST_F(CrossDissolve, OtherStylesAndUnanimatedPresentationsDoNotWait) {
     Log log;
     Window window(defaultDeviceProfile());
-    auto root = std::make_shared<Recorder>("root", log);
+    auto root = std::make_shared<LifecycleRecorder>("root", log, false);
     window.setRootViewController(root);
     window.makeKeyAndVisible();
-    auto modal = std::make_shared<Recorder>("modal", log);
+    auto modal = std::make_shared<LifecycleRecorder>("modal", log, false);
     bool presented = false;
     root->presentViewController(modal, true, [&] { presented = true; });
     EXPECT_TRUE(presented);
     root->dismissViewControllerAnimated(true);
-    auto dissolve = std::make_shared<Recorder>("dissolve", log);
+    auto dissolve = std::make_shared<LifecycleRecorder>("dissolve", log, false);
     dissolve->setModalTransitionStyle(ModalTransitionStyle::CrossDissolve);
     presented = false;
     root->presentViewController(dissolve, false, [&] { presented = true; });

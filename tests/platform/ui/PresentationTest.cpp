@@ -5,34 +5,17 @@
 
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
+#include "LifecycleRecorder.h"
 
 using namespace qp;
 
-namespace {
-
-using Log = std::vector<std::string>;
-
-class Recorder : public ViewController {
-public:
-    Recorder(std::string name, Log& log) : ViewController(""), m_name(std::move(name)), m_log(log) {}
-    void viewDidLoad() override { m_log.push_back(m_name + ".load"); }
-    void viewWillAppear(bool) override { m_log.push_back(m_name + ".willAppear"); }
-    void viewDidAppear(bool) override { m_log.push_back(m_name + ".didAppear"); }
-    void viewWillDisappear(bool) override { m_log.push_back(m_name + ".willDisappear"); }
-    void viewDidDisappear(bool) override { m_log.push_back(m_name + ".didDisappear"); }
-
-private:
-    std::string m_name;
-    Log& m_log;
-};
-
-}  // namespace
+using Log = LifecycleLog;
 
 TEST(ViewController, LifecycleFollowsWindowAndModalPresentation) {
     Log log;
     Window window(defaultDeviceProfile());
-    auto root = std::make_shared<Recorder>("root", log);
-    auto modal = std::make_shared<Recorder>("modal", log);
+    auto root = std::make_shared<LifecycleRecorder>("root", log);
+    auto modal = std::make_shared<LifecycleRecorder>("modal", log);
     window.setRootViewController(root);
     window.makeKeyAndVisible();
     EXPECT_EQ(log, (Log{"root.load", "root.willAppear", "root.didAppear"}));
@@ -48,7 +31,7 @@ TEST(ViewController, LifecycleFollowsWindowAndModalPresentation) {
     EXPECT_EQ(modal->view()->geometry(), window.rect());
 
     // A second presentation while one is showing is ignored.
-    root->presentViewController(std::make_shared<Recorder>("other", log), false);
+    root->presentViewController(std::make_shared<LifecycleRecorder>("other", log), false);
     EXPECT_EQ(root->presentedViewController(), modal.get());
 
     log.clear();
@@ -65,7 +48,7 @@ TEST(ViewController, LifecycleFollowsWindowAndModalPresentation) {
 
 TEST(ViewController, PortraitOnly) {
     Log log;
-    Recorder vc("vc", log);
+    LifecycleRecorder vc("vc", log);
     EXPECT_TRUE(vc.shouldAutorotateToInterfaceOrientation(InterfaceOrientation::Portrait));
     EXPECT_FALSE(vc.shouldAutorotateToInterfaceOrientation(InterfaceOrientation::LandscapeLeft));
     EXPECT_EQ(vc.supportedInterfaceOrientations(), kInterfaceOrientationMaskPortrait);
