@@ -10,6 +10,7 @@
 #include "platform/ui/Window.h"
 #include "screens/MainViewController.h"
 #include "screens/MoreViewController.h"
+#include "share/SharePopupVC.h"
 #include "ui/Throbber.h"
 
 namespace qp {
@@ -25,6 +26,13 @@ AppDelegate::AppDelegate(AppContext context, std::string analyticsKey, std::func
       m_machineReader(machineReader ? std::move(machineReader) : std::function<std::string()>(hostMachineIdentifier)) {
     m_context.state = &m_state;
     m_context.moreViewController = [this]() -> std::shared_ptr<ViewController> { return m_moreViewController; };
+    if (!m_context.makeShareSheet) {
+        m_context.makeShareSheet = [](const std::string& layout, const Image& image) -> std::shared_ptr<ViewController> {
+            auto sheet = std::make_shared<SharePopupVC>(layout);
+            sheet->setTheShareImage(image);
+            return sheet;
+        };
+    }
     g_shared = this;
 }
 

@@ -29,8 +29,9 @@ inline constexpr const char* kEventSystemClassParameter = "iOS Class";
 class AppDelegate final : public ApplicationDelegate {
 public:
     // `context` supplies the services; its `state` and `moreViewController`
-    // are filled in by the application object itself. `analyticsKey` starts
-    // the usage session; `machineReader` answers the kernel's machine name.
+    // are filled in by the application object itself, and `makeShareSheet`
+    // when the context has none. `analyticsKey` starts the usage session;
+    // `machineReader` answers the kernel's machine name.
     AppDelegate(AppContext context, std::string analyticsKey,
                 std::function<std::string()> machineReader = {});
     ~AppDelegate() override;

@@ -26,6 +26,7 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/LayoutLoader.h"
 #include "platform/ui/LifecycleBridge.h"
+#include "platform/ui/TextMessageService.h"
 #include "platform/ui/UiTiming.h"
 #include "platform/ui/Window.h"
 
@@ -132,6 +133,7 @@ int runApp(int argc, char** argv, const RunOptions& options) {
     PlistUserDefaults defaults(paths.preferences(), kBundleIdentifier);
     DesktopUrlOpener urlOpener;
     CurlHttpClient http(mainQueue);
+    DesktopTextMessageService textMessages;
     UsageAnalytics analytics(clock, notifications, http, paths.library(), kAppVersion,
                              configuration->value(config::kAnalyticsReportUrl));
     analytics.setSecondStartAlert([](const std::string& message, const std::string& cancel) {
@@ -149,6 +151,7 @@ int runApp(int argc, char** argv, const RunOptions& options) {
     context.mainQueue = &mainQueue;
     context.clock = &clock;
     context.http = &http;
+    context.textMessages = &textMessages;
 
     // Settings reach the disk whenever the app may be stopped.
     for (const char* name : {kApplicationDidEnterBackgroundNotification, kApplicationWillTerminateNotification}) {

@@ -3,10 +3,13 @@
 #include "analytics/AnalyticsRecorder.h"
 #include "app/device/LayoutVariant.h"
 #include "app/shared/AppHelpers.h"
+#include "app/shared/Configuration.h"
 #include "editor/ui/QuillpostVC.h"
 #include "platform/AppState.h"
 #include "platform/Log.h"
 #include "platform/UrlOpener.h"
+#include "platform/ui/TextMessageService.h"
+#include "screens/SettingsViewController.h"
 
 namespace qp {
 
@@ -63,7 +66,10 @@ void MainViewController::actionInstaFollow(QObject*) { openInstagramLink(kInstag
 void MainViewController::actionQuillpostTag(QObject*) { openInstagramLink(kInstagramTagURLFormat, kInstagramTagName); }
 
 void MainViewController::actionSettingsButton(QObject*) {
-    // The settings screen lands with its own screen work; the button is wired now.
+    const DeviceType type = m_context.state->deviceType();
+    auto settings = std::make_shared<SettingsViewController>(
+        qp::layoutName(kSettingsScreen, type, *m_context.device), m_context);
+    presentViewController(std::move(settings), true);
 }
 
 void MainViewController::viewMorePage(QObject*) {
@@ -74,8 +80,32 @@ void MainViewController::viewMorePage(QObject*) {
 
 void MainViewController::actionTellAFriendButton(QObject*) {
     m_context.analytics->logEvent(kEventTappedTellAFriend);
-    // The desktop has no text-message composer: like a device that cannot send
-    // text, nothing is shown.
+    TextMessageService* service = m_context.textMessages;
+    if (!service || !service->canSendText()) return;
+    std::shared_ptr<MessageComposeViewController> composer = service->makeComposer();
+    std::string body = kTellAFriendText;
+    body += ' ';
+    if (m_context.config) body += m_context.config->value(config::kDownloadLink);
+    composer->setBody(QString::fromStdString(body));
+    composer->setMessageComposeDelegate(this);
+    presentViewController(std::move(composer), true);
+}
+
+void MainViewController::messageComposeViewControllerDidFinishWithResult(MessageComposeViewController&,
+                                                                         MessageComposeResult result) {
+    dismissViewControllerAnimated(true);
+    switch (result) {
+        case MessageComposeResult::Sent:
+            logLine("Message sent");
+            m_context.analytics->logEvent(kEventTellAFriendSent);
+            break;
+        case MessageComposeResult::Cancelled:
+            logLine("Message cancelled");
+            break;
+        default:
+            logLine("Message failed");
+            break;
+    }
 }
 
 }  // namespace qp

@@ -1,10 +1,12 @@
 #pragma once
 // The start screen: starts the editor, links to the product's account and
-// hashtag, and opens the settings and more-apps screens.
+// hashtag, offers a tell-a-friend text, and opens the settings and more-apps
+// screens.
 
 #include <memory>
 
 #include "app/shared/AppContext.h"
+#include "platform/ui/MessageComposeViewController.h"
 #include "platform/ui/ViewController.h"
 
 namespace qp {
@@ -18,8 +20,9 @@ inline constexpr const char* kTellAFriendText = "Post full size photos on Instag
 inline constexpr const char* kEventTappedMore = "tapped: More button";
 inline constexpr const char* kEventTappedTellAFriend = "tapped: TellaFriend button";
 inline constexpr const char* kEventTellAFriendSent = "message sent: Tell A Friend SMS";
+inline constexpr const char* kSettingsScreen = "SettingsViewController";
 
-class MainViewController : public ViewController {
+class MainViewController : public ViewController, public MessageComposeViewControllerDelegate {
 public:
     MainViewController(std::string layoutName, const AppContext& context);
 
@@ -29,6 +32,9 @@ public:
     void actionSettingsButton(QObject* sender);
     void viewMorePage(QObject* sender);
     void actionTellAFriendButton(QObject* sender);
+
+    void messageComposeViewControllerDidFinishWithResult(MessageComposeViewController& controller,
+                                                         MessageComposeResult result) override;
 
     bool shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation) const override;
 

@@ -8,6 +8,8 @@
 #include "platform/ui/LayoutLoader.h"
 #include "screens/MainViewController.h"
 #include "screens/MoreViewController.h"
+#include "screens/SettingsViewController.h"
+#include "share/SharePopupVC.h"
 
 using namespace qp;
 
@@ -22,6 +24,9 @@ TEST(LayoutFiles, EveryBundledLayoutMatchesItsController) {
         {"MainViewController", [&](const std::string& n) { return std::make_shared<MainViewController>(n, context); }},
         {"QuillpostVC", [&](const std::string& n) { return std::make_shared<QuillpostVC>(n, context); }},
         {"More", [&](const std::string& n) { return std::make_shared<MoreViewController>(n, context); }},
+        {"SettingsViewController",
+         [&](const std::string& n) { return std::make_shared<SettingsViewController>(n, context); }},
+        {"SharePopupVC", [&](const std::string& n) { return std::make_shared<SharePopupVC>(n); }},
     };
     std::map<std::string, int> variantsPerScreen;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
@@ -39,4 +44,6 @@ TEST(LayoutFiles, EveryBundledLayoutMatchesItsController) {
     EXPECT_EQ(variantsPerScreen["MainViewController"], 3);
     EXPECT_EQ(variantsPerScreen["QuillpostVC"], 3);
     EXPECT_EQ(variantsPerScreen["More"], 2);
+    EXPECT_EQ(variantsPerScreen["SettingsViewController"], 3);
+    EXPECT_EQ(variantsPerScreen["SharePopupVC"], 3);
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace qp {
 
@@ -12,9 +13,11 @@ class AppState;
 class Clock;
 class Configuration;
 class HttpClient;
+class Image;
 class MainQueue;
 class NotificationCenter;
 class Paths;
+class TextMessageService;
 class UrlOpener;
 class UserDefaults;
 class ViewController;
@@ -32,9 +35,15 @@ struct AppContext {
     MainQueue* mainQueue = nullptr;
     Clock* clock = nullptr;
     HttpClient* http = nullptr;
+    // Absent: no text messages, as on a desktop.
+    TextMessageService* textMessages = nullptr;
     // The current more-apps screen, which the app re-creates after each stay
     // in the background; screens ask for it each time instead of keeping it.
     std::function<std::shared_ptr<ViewController>()> moreViewController;
+    // Makes the share sheet from its layout, showing `image`. Screens above
+    // the editor provide it, since the sheet's module sits beside the editor.
+    std::function<std::shared_ptr<ViewController>(const std::string& layoutName, const Image& image)>
+        makeShareSheet;
 };
 
 }  // namespace qp

@@ -7,6 +7,7 @@
 #include <fmt/format.h>
 
 #include "analytics/AnalyticsRecorder.h"
+#include "app/device/LayoutVariant.h"
 #include "app/shared/AppHelpers.h"
 #include "app/shared/Configuration.h"
 #include "editor/ThemeCategory.h"
@@ -42,6 +43,7 @@ constexpr double kPadScreenWidth = 768;
 constexpr int kPhoneTextFontSize = 16;
 constexpr int kPadTextFontSize = 30;
 const Rect kPickerPopoverAnchor{284, 180, 100, 500};
+constexpr const char* kShareScreen = "SharePopupVC";
 
 void registerPreviewSquareView() {
     LayoutLoader::shared().registerWidgetClass(
@@ -604,19 +606,8 @@ void QuillpostVC::refreshTextLayer() {
 
 // --- share and navigation -----------------------------------------------------
 
-std::string QuillpostVC::shareLayoutName(int deviceType) {
-    switch (deviceType) {
-        case 1:
-        case 2:
-            return "SharePopupVC_iPhone";
-        case 3:
-            return "SharePopupVC_iPhone40";
-        case 4:
-        case 5:
-            return "SharePopupVC_iPad";
-        default:
-            return {};
-    }
+std::string QuillpostVC::shareLayoutName(DeviceType type, const DeviceProfile& device) {
+    return qp::layoutName(kShareScreen, type, device);
 }
 
 void QuillpostVC::actionShareButton(QObject*) {
@@ -624,17 +615,29 @@ void QuillpostVC::actionShareButton(QObject*) {
         m_context.analytics->logEventWithParameters(kThemeUsedEvent,
                                                     {{kThemeNameParameter, m_themeImageName}});
     }
+    const DeviceType type = m_context.state ? m_context.state->deviceType() : 0;
     auto result = composition().makeResultImage(true);
     if (!result) {
         logLine("The result image could not be rendered");
         return;
     }
+    // A failed hand-off file is logged only: the sheet's other ways out work
+    // from the image itself.
     if (m_context.paths) {
         auto written = writeHandOffFile(*result, m_context.paths->documents());
         if (!written.ok())
             logf("The hand-off file was not written: {}", written.error().description());
     }
     m_lastShareImage = std::move(result);
+    if (!m_context.makeShareSheet) {
+        logLine("No share sheet is available");
+        return;
+    }
+    std::shared_ptr<ViewController> sheet =
+        m_context.makeShareSheet(shareLayoutName(type, m_device), *m_lastShareImage);
+    if (!sheet) return;
+    sheet->setModalTransitionStyle(ModalTransitionStyle::CrossDissolve);
+    presentViewController(std::move(sheet), true);
 }
 
 void QuillpostVC::actionBackButton(QObject*) {

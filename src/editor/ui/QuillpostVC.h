@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/device/UIDeviceHardware.h"
 #include "app/shared/AppContext.h"
 #include "editor/ThemeCatalogue.h"
 #include "editor/ThemeFeed.h"
@@ -134,8 +135,9 @@ public:
     void actionBackButton(QObject* sender);
     void actionShowTextPage(QObject* sender);
     void actionShowThemesPage(QObject* sender);
-    // The share sheet's layout for the device class; empty when unknown.
-    static std::string shareLayoutName(int deviceType);
+    // The share sheet's layout for the device class; an unknown class gets
+    // the nearest variant for the screen, as the other screens do.
+    static std::string shareLayoutName(DeviceType type, const DeviceProfile& device);
 
     // --- for the screen's tests ----------------------------------------------
     ThemeCatalogue& catalogue() { return *m_catalogue; }

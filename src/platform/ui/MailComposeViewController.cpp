@@ -38,8 +38,11 @@ QWidget* makeComposerForm(const std::vector<std::pair<QString, QString>>& fields
         text->setPlainText(body);
     }
     column->addWidget(text, 1);
-    QObject::connect(send, &QPushButton::clicked, view, [onSend] { onSend(); });
-    QObject::connect(cancel, &QPushButton::clicked, view, [onCancel] { onCancel(); });
+    // Queued: finishing usually dismisses the composer, which deletes this
+    // form, so the buttons' own click handling must be over by then.
+    QObject::connect(send, &QPushButton::clicked, view, [onSend] { onSend(); }, Qt::QueuedConnection);
+    QObject::connect(cancel, &QPushButton::clicked, view, [onCancel] { onCancel(); },
+                     Qt::QueuedConnection);
     return view;
 }
 

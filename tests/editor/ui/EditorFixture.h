@@ -17,6 +17,7 @@
 #include "platform/Paths.h"
 #include "platform/ui/LayoutLoader.h"
 #include "platform/ui/UiTiming.h"
+#include "share/SharePopupVC.h"
 #include "support/ManualMainQueue.h"
 #include "support/MemoryUserDefaults.h"
 #include "support/RecordingAnalytics.h"
@@ -47,6 +48,11 @@ struct EditorFixture {
         context.paths = &paths;
         context.config = &config;
         context.mainQueue = &queue;
+        context.makeShareSheet = [](const std::string& layout, const Image& image) {
+            auto sheet = std::make_shared<SharePopupVC>(layout);
+            sheet->setTheShareImage(image);
+            return std::shared_ptr<ViewController>(sheet);
+        };
         editor = std::make_shared<QuillpostVC>(layoutFor(device), context);
         editor->setPhotoChooser(
             [this](QWidget*,

@@ -349,10 +349,47 @@ TEST(EditorScreen, ShareWritesTheHandOffFileOnEveryProfile) {
 }
 
 TEST(EditorScreen, ShareSheetLayoutFollowsTheDeviceClass) {
-    EXPECT_EQ(QuillpostVC::shareLayoutName(1), "SharePopupVC_iPhone");
-    EXPECT_EQ(QuillpostVC::shareLayoutName(3), "SharePopupVC_iPhone40");
-    EXPECT_EQ(QuillpostVC::shareLayoutName(5), "SharePopupVC_iPad");
-    EXPECT_EQ(QuillpostVC::shareLayoutName(0), "");
+    const DeviceProfile phone = *deviceProfileNamed("iphone");
+    const DeviceProfile tablet = *deviceProfileNamed("ipad");
+    EXPECT_EQ(QuillpostVC::shareLayoutName(1, phone), "SharePopupVC_iPhone");
+    EXPECT_EQ(QuillpostVC::shareLayoutName(2, phone), "SharePopupVC_iPhone");
+    EXPECT_EQ(QuillpostVC::shareLayoutName(3, phone), "SharePopupVC_iPhone40");
+    EXPECT_EQ(QuillpostVC::shareLayoutName(4, tablet), "SharePopupVC_iPad");
+    EXPECT_EQ(QuillpostVC::shareLayoutName(5, tablet), "SharePopupVC_iPad");
+    // An unknown class gets the nearest variant for the screen.
+    EXPECT_EQ(QuillpostVC::shareLayoutName(0, phone), "SharePopupVC_iPhone");
+    EXPECT_EQ(QuillpostVC::shareLayoutName(0, tablet), "SharePopupVC_iPad");
+}
+
+// The sheet comes with a cross-dissolve and shows the very image written;
+// back from it, the editor refreshes its text layer and keeps the picker shut.
+TEST(EditorScreen, ShareShowsTheSheetAndBackReturnsToTheSameComposition) {
+    EditorFixture f("ipad");
+    f.state.setDeviceType(4);
+    QuillpostVC& editor = f.load();
+    editor.beginAppearance(true, false);
+    editor.endAppearance(true, false);
+    f.chosenPhoto = f.writePhoto("photo.png", 640, 480);
+    ASSERT_TRUE(editor.placePhotoFile(f.chosenPhoto));
+    const double scaleBefore = editor.composition().placement().totalScaleChange();
+
+    editor.actionShareButton(nullptr);
+    auto* sheet = dynamic_cast<SharePopupVC*>(editor.presentedViewController());
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->layoutName(), "SharePopupVC_iPad");
+    EXPECT_EQ(sheet->modalTransitionStyle(), ModalTransitionStyle::CrossDissolve);
+    ASSERT_TRUE(sheet->theShareImage().has_value());
+    EXPECT_TRUE(sheet->theShareImage()->isSameImage(*editor.theShareImage()));
+    EXPECT_FALSE(sheet->outlet<QLabel>(kShareImageViewName)->pixmap().isNull());
+    f.queue.advance(std::chrono::seconds(1));  // the fade in
+
+    const int refreshes = editor.textLayerRefreshCount();
+    sheet->actionBackFromShareButton(nullptr);
+    f.queue.advance(std::chrono::seconds(1));  // the fade out
+    EXPECT_EQ(editor.presentedViewController(), nullptr);
+    EXPECT_EQ(editor.textLayerRefreshCount(), refreshes + 1);
+    EXPECT_EQ(f.pickerOpened, 0);
+    EXPECT_EQ(editor.composition().placement().totalScaleChange(), scaleBefore);
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QPushButton>
 
 #include <memory>
@@ -57,11 +59,17 @@ TEST(MailComposer, SendHandsOverPlainTextBodyAndAttachmentsAndReportsOnce) {
                                             "myQuillpost.png");
     root->presentViewController(mail, false);
 
-    // The Send button of the form.
-    auto* send = mail->view()->findChild<QPushButton*>("sendButton");
+    // The Send button of the form. Only the presenter keeps the composer, so
+    // the dismissal deletes the form: that must wait until the click is over.
+    QPointer<QPushButton> send = mail->view()->findChild<QPushButton*>("sendButton");
     ASSERT_NE(send, nullptr);
+    std::weak_ptr<MailComposeViewController> composer = mail;
+    mail.reset();
     send->click();
     send->click();  // a finished composer sends nothing more
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(composer.expired());
+    EXPECT_TRUE(send.isNull());
     ASSERT_EQ(sender.sent.size(), 1u);
     EXPECT_EQ(sender.sent[0].subject, "I made this");
     EXPECT_EQ(sender.sent[0].body, "This is some simple sample\ntext in html format.\n");
