@@ -9,10 +9,14 @@ std::map<std::string, ViewController::Action> SettingsViewController::actions() 
     return {{"actionBackButton", [this](QObject* s) { actionBackButton(s); }}};
 }
 
-bool SettingsViewController::shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation) const {
-    return orientation == InterfaceOrientation::Portrait || orientation == InterfaceOrientation::PortraitUpsideDown;
+bool SettingsViewController::shouldAutorotateToInterfaceOrientation(
+    InterfaceOrientation orientation) const {
+    return orientation == InterfaceOrientation::Portrait ||
+           orientation == InterfaceOrientation::PortraitUpsideDown;
 }
 
-void SettingsViewController::actionBackButton(QObject*) { dismissViewControllerAnimated(true); }
+void SettingsViewController::actionBackButton(QObject*) {
+    dismissViewControllerAnimated(true);
+}
 
 }  // namespace qp

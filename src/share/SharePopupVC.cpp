@@ -7,7 +7,9 @@ namespace qp {
 
 SharePopupVC::SharePopupVC(std::string layoutName) : ViewController(std::move(layoutName)) {}
 
-std::vector<std::string> SharePopupVC::requiredOutlets() const { return {kShareImageViewName}; }
+std::vector<std::string> SharePopupVC::requiredOutlets() const {
+    return {kShareImageViewName};
+}
 
 std::map<std::string, ViewController::Action> SharePopupVC::actions() {
     return {{"actionBackFromShareButton", [this](QObject* s) { actionBackFromShareButton(s); }}};
@@ -40,6 +42,8 @@ bool SharePopupVC::shouldAutorotateToInterfaceOrientation(InterfaceOrientation o
            orientation == InterfaceOrientation::PortraitUpsideDown;
 }
 
-void SharePopupVC::actionBackFromShareButton(QObject*) { dismissViewControllerAnimated(true); }
+void SharePopupVC::actionBackFromShareButton(QObject*) {
+    dismissViewControllerAnimated(true);
+}
 
 }  // namespace qp

@@ -145,8 +145,9 @@ TEST_F(StartScreenTest, TellAFriendOffersTheTextAndRecordsOnlyASentMessage) {
         std::shared_ptr<MessageComposeViewController> composer = texts.made[0].lock();
         ASSERT_NE(composer, nullptr);
         EXPECT_EQ(start.presentedViewController(), composer.get());
-        EXPECT_EQ(composer->body().toStdString(),
-                  "Post full size photos on Instagram with this free app https://quillpost.example/get");
+        EXPECT_EQ(
+            composer->body().toStdString(),
+            "Post full size photos on Instagram with this free app https://quillpost.example/get");
         EXPECT_EQ(composer->messageComposeDelegate(), &start);
         c.cancel ? composer->cancel() : composer->send();
         composer.reset();

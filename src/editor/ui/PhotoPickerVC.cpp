@@ -83,6 +83,8 @@ Button* PhotoPickerVC::photoButton(std::size_t index) const {
 QWidget* PhotoPickerVC::makeView() {
     auto* root = new QWidget;
     root->resize(320, 480);
+    // Opaque, as every screen is: the editor underneath must not show through.
+    root->setAutoFillBackground(true);
     auto* cancel = new QPushButton(QString::fromUtf8(kCancelTitle), root);
     cancel->setObjectName("cancelButton");
     cancel->setGeometry(int(kGap), int(kGap), 90, int(kCancelHeight));

@@ -3,8 +3,6 @@
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
-#include <QMouseEvent>
-#include <QWheelEvent>
 
 #include <cmath>
 #include <filesystem>
@@ -16,6 +14,7 @@
 #include "editor/ui/EditorFixture.h"
 #include "editor/ui/PreviewSquareView.h"
 #include "editor/ui/ThemeStripLayout.h"
+#include "support/WidgetInput.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Slider.h"
@@ -24,14 +23,16 @@
 
 using namespace qp;
 using qp::test::EditorFixture;
+using qp::test::drag;
+using qp::test::sendMouse;
+using qp::test::tap;
+using qp::test::wheel;
 
 namespace {
 
 const char* const kProfiles[] = {"iphone", "iphone-retina", "iphone-4in", "ipad", "ipad-retina"};
 
-Button* button(QWidget* root, int tag) {
-    return dynamic_cast<Button*>(viewWithTag(root, tag));
-}
+Button* button(QWidget* root, int tag) { return qp::test::buttonWithTag(root, tag); }
 
 int themeButtonCount(QuillpostVC& editor) {
     int count = 0;
@@ -40,19 +41,6 @@ int themeButtonCount(QuillpostVC& editor) {
         if (tagOf(w) >= kThemeButtonTagBase) ++count;
     }
     return count;
-}
-
-// A finger lifted inside the button.
-void tap(QWidget* widget) {
-    ASSERT_NE(widget, nullptr);
-    const QPointF centre(widget->width() / 2.0, widget->height() / 2.0);
-    const QPointF global = widget->mapToGlobal(centre);
-    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(widget, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(widget, &release);
 }
 
 QString counterText(QuillpostVC& editor) {
@@ -392,16 +380,6 @@ TEST(EditorScreen, ShareShowsTheSheetAndBackReturnsToTheSameComposition) {
     EXPECT_EQ(editor.composition().placement().totalScaleChange(), scaleBefore);
 }
 
-namespace {
-
-void sendMouse(QWidget* widget, QEvent::Type type, QPointF at, Qt::MouseButton button,
-               Qt::MouseButtons buttons) {
-    QMouseEvent event(type, at, widget->mapToGlobal(at), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
-}  // namespace
-
 // The toolkit's recognizers on the square reach the placement: a drag moves
 // the photo, a wheel turn pinches it, a double click opens the picker.
 TEST(EditorScreen, MouseInputOnTheSquareDrivesThePlacement) {
@@ -413,20 +391,13 @@ TEST(EditorScreen, MouseInputOnTheSquareDrivesThePlacement) {
     const Layer& photo = editor.composition().previewSquare().photoLayer();
     const Point before = photo.center();
 
-    sendMouse(square, QEvent::MouseButtonPress, {150, 150}, Qt::LeftButton, Qt::LeftButton);
-    for (int step = 1; step <= 4; ++step) {
-        sendMouse(square, QEvent::MouseMove, {150.0 + 10 * step, 150.0 + 5 * step}, Qt::NoButton,
-                  Qt::LeftButton);
-    }
-    sendMouse(square, QEvent::MouseButtonRelease, {190, 170}, Qt::LeftButton, Qt::NoButton);
+    drag(square, {150, 150}, {40, 20});
     EXPECT_GT(photo.center().x, before.x + 20);
     EXPECT_LE(photo.center().x, before.x + 40.5);
     EXPECT_GT(photo.center().y, before.y);
 
     const double scale = editor.composition().placement().totalScaleChange();
-    QWheelEvent wheel({150, 150}, square->mapToGlobal(QPointF(150, 150)), {}, {0, 120},
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(square, &wheel);
+    wheel(square, {150, 150}, 1);
     f.queue.advance(std::chrono::seconds(1));
     EXPECT_GT(editor.composition().placement().totalScaleChange(), scale);
 

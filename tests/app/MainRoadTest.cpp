@@ -1,0 +1,254 @@
+// The whole main road through the app on every device profile, driven the
+// way a person drives it: Start, pick a photo, place it, choose themes, type
+// a message, size it, share, go back and start again.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QLabel>
+
+#include <cmath>
+#include <filesystem>
+
+#include "app/AppDelegate.h"
+#include "app/shared/Configuration.h"
+#include "editor/ThemeTags.h"
+#include "editor/ui/PreviewSquareView.h"
+#include "editor/ui/QuillpostVC.h"
+#include "platform/DeviceProfile.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Paths.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/LayoutLoader.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/Slider.h"
+#include "platform/ui/TextView.h"
+#include "platform/ui/UiTiming.h"
+#include "screens/MainViewController.h"
+#include "share/SharePopupVC.h"
+#include "support/ManualMainQueue.h"
+#include "support/MemoryUserDefaults.h"
+#include "support/RecordingAnalytics.h"
+#include "support/RecordingUrlOpener.h"
+#include "support/TempFolder.h"
+#include "support/WidgetInput.h"
+
+using namespace qp;
+using namespace qp::test;
+
+namespace {
+
+constexpr auto kPastAnyFade = std::chrono::seconds(1);
+
+// The app launched on one device profile, with its home, photo library and
+// main queue of the test's own.
+class MainRoad {
+public:
+    explicit MainRoad(const std::string& profile)
+        : device(*deviceProfileNamed(profile)),
+          paths(home.path() / "home", QP_RESOURCES),
+          timing(queue, queue.clock()) {
+        LayoutLoader::shared().setLayoutsFolder(std::filesystem::path(QP_RESOURCES) / "layouts");
+        AlertView::setHeadless(true);
+        (void)paths.createStandardFolders();
+        std::filesystem::create_directories(library());
+        config.set(config::kPhotoLibrary, library().string());
+        AppContext c;
+        c.device = &device;
+        c.analytics = &analytics;
+        c.notifications = &notifications;
+        c.defaults = &defaults;
+        c.paths = &paths;
+        c.config = &config;
+        c.urlOpener = &urls;
+        c.mainQueue = &queue;
+        c.clock = &queue.clock();
+        app = std::make_unique<AppDelegate>(c, "KEY");
+        app->applicationDidFinishLaunchingWithOptions();
+    }
+
+    std::filesystem::path library() const { return home.path() / "Pictures"; }
+
+    // A landscape photo: left half red, right half blue.
+    void writePhoto(int width, int height) {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        for (int y = 0; y < height; ++y)
+            for (int x = width / 2; x < width; ++x) image.setPixel(x, y, qRgb(0, 0, 255));
+        image.save(QString::fromStdString((library() / "holiday.png").string()));
+    }
+
+    void settle() { queue.advance(kPastAnyFade); }
+
+    MainViewController& start() { return *app->viewController(); }
+    QuillpostVC& editor() { return *dynamic_cast<QuillpostVC*>(start().editor()); }
+    QWidget* editorOutlet(const char* name) { return editor().outlet(name); }
+    Button* theme(int category, int index) {
+        return buttonWithTag(editor().themeStrip()->contentView(), themeButtonTag(category, index));
+    }
+    Button* category(int n) {
+        return buttonWithTag(editor().categoryStrip()->contentView(), categoryButtonTag(n));
+    }
+
+    TempFolder home;
+    DeviceProfile device;
+    Paths paths;
+    ManualMainQueue queue;
+    ScopedUiTiming timing;
+    RecordingAnalytics analytics;
+    NotificationCenter notifications{&queue};
+    MemoryUserDefaults defaults;
+    Configuration config;
+    RecordingUrlOpener urls;
+    std::unique_ptr<AppDelegate> app;
+};
+
+bool isRed(QColor c) {
+    return c.red() > 180 && c.green() < 80 && c.blue() < 80;
+}
+bool isBlue(QColor c) {
+    return c.blue() > 180 && c.red() < 80 && c.green() < 80;
+}
+
+// The picker that Start opened: a modal screen on a phone, a popover on a tablet.
+PhotoPickerVC* openPicker(QuillpostVC& editor) {
+    PhotoPickerVC* picker = editor.photoPicker();
+    if (!picker) return nullptr;
+    const bool shown =
+        editor.presentedViewController() == picker ||
+        (editor.popoverController() && editor.popoverController()->isPopoverVisible());
+    return shown ? picker : nullptr;
+}
+
+double rotationOf(const AffineTransform& t) {
+    return std::atan2(t.b, t.a);
+}
+
+}  // namespace
+
+TEST(MainRoad, FromStartToTheSharedFileAndBackOnEveryProfile) {
+    for (const char* profile : {"iphone", "iphone-retina", "iphone-4in", "ipad", "ipad-retina"}) {
+        SCOPED_TRACE(profile);
+        MainRoad road(profile);
+        road.writePhoto(800, 600);
+
+        // Start: the editor fades in and the picker opens at once.
+        tap(road.start().outlet("startButton"));
+        road.settle();
+        QuillpostVC& editor = road.editor();
+        EXPECT_EQ(road.start().presentedViewController(), &editor);
+        PhotoPickerVC* picker = openPicker(editor);
+        ASSERT_NE(picker, nullptr);
+        ASSERT_EQ(picker->photos().size(), 1u);
+        tap(picker->photoButton(0));
+        road.settle();
+        EXPECT_EQ(openPicker(editor), nullptr);
+
+        // The whole photo fits the square: its longer side spans it.
+        const double side = road.device.isPad() ? 482 : 306;
+        const PhotoPlacement& placement = editor.composition().placement();
+        const Layer& photo = editor.composition().previewSquare().photoLayer();
+        ASSERT_TRUE(placement.previewPhotoIsRealPhoto());
+        const double fit = placement.totalScaleChange();
+        EXPECT_NEAR(photo.frame().size.width, side, 0.5);
+        EXPECT_NEAR(photo.frame().size.height, side * 0.75, 0.5);
+        EXPECT_NEAR(photo.center().x, side / 2, 0.5);
+        EXPECT_NEAR(photo.center().y, side / 2, 0.5);
+
+        // Drag, two wheel notches of zoom, a pinch past the cap (dropped),
+        // two notches of turn.
+        QWidget* square = editor.previewSquareView();
+        drag(square, {side / 2, side / 2}, {12, 8});
+        EXPECT_NEAR(photo.center().x, side / 2 + 12, 0.5);
+        EXPECT_NEAR(photo.center().y, side / 2 + 8, 0.5);
+        wheel(square, {side / 2, side / 2}, 2);
+        road.settle();
+        EXPECT_NEAR(placement.totalScaleChange(), fit * 1.21, 1e-9);
+        editor.pinchDetected(100);
+        EXPECT_NEAR(placement.totalScaleChange(), fit * 1.21, 1e-9);
+        wheel(square, {side / 2, side / 2}, 2, Qt::ShiftModifier);
+        road.settle();
+        EXPECT_NEAR(rotationOf(photo.transform()), 10 * M_PI / 180, 1e-6);
+
+        // Mirror, then another category and the black theme: the placement stays.
+        tap(road.editorOutlet("flipButton"));
+        const AffineTransform placed = photo.transform();
+        const Point centre = photo.center();
+        tap(road.category(2));
+        tap(road.category(0));
+        tap(road.theme(0, 1));
+        EXPECT_EQ(editor.theThemeImageName(), "classic_black.jpg");
+        EXPECT_EQ(photo.transform(), placed);
+        EXPECT_EQ(photo.center(), centre);
+
+        // A message typed key by key stops at 120 characters.
+        tap(road.editorOutlet("textPageButton"));
+        auto* text = dynamic_cast<TextView*>(road.editorOutlet("editableTextView"));
+        ASSERT_TRUE(text->becomeFirstResponder());
+        typeText(text, "Hello" + QString(130, QChar('!')));
+        EXPECT_EQ(text->text().size(), 120);
+        EXPECT_EQ(dynamic_cast<QLabel*>(road.editorOutlet("editableTextLengthLabel"))->text(),
+                  "120 / 120");
+        text->setText(QString());
+        typeText(text, "Hello");
+        EXPECT_EQ(editor.composition().message(), "Hello");
+
+        // The size slider: a press and a lift refresh the text once.
+        tap(road.editorOutlet("themesPageButton"));
+        auto* slider = dynamic_cast<Slider*>(road.editorOutlet("fontSizeSlider"));
+        const int refreshes = editor.textLayerRefreshCount();
+        tap(slider);
+        road.settle();
+        EXPECT_EQ(editor.textLayerRefreshCount(), refreshes + 1);
+
+        // Share: the event, the sheet and the 612 × 612 hand-off file.
+        road.analytics.events.clear();
+        tap(road.editorOutlet("shareButton"));
+        ASSERT_EQ(road.analytics.events.size(), 1u);
+        EXPECT_EQ(road.analytics.events[0].name, kThemeUsedEvent);
+        EXPECT_EQ(road.analytics.events[0].parameters.at(kThemeNameParameter), "classic_black.jpg");
+        auto* sheet = dynamic_cast<SharePopupVC*>(editor.presentedViewController());
+        ASSERT_NE(sheet, nullptr);
+        road.settle();
+        const QImage saved(
+            QString::fromStdString((road.paths.documents() / "savedImage.igo").string()), "JPG");
+        ASSERT_EQ(saved.size(), QSize(612, 612));
+        // The photo, mirrored: blue now left of the middle, red right of it.
+        EXPECT_TRUE(isBlue(saved.pixelColor(306 - 90, 300)))
+            << saved.pixelColor(306 - 90, 300).name().toStdString();
+        EXPECT_TRUE(isRed(saved.pixelColor(306 + 90, 330)))
+            << saved.pixelColor(306 + 90, 330).name().toStdString();
+        // The theme: black above the photo.
+        EXPECT_LT(saved.pixelColor(306, 6).lightness(), 40);
+        // The message: where the text layer has an opaque pixel, the result is light.
+        const std::optional<Image> textLayer = editor.composition().makeResultImage(false);
+        ASSERT_TRUE(textLayer.has_value());
+        int inked = 0;
+        int lightThere = 0;
+        for (int y = 0; y < 612; y += 2) {
+            for (int x = 0; x < 612; x += 2) {
+                if (textLayer->bitmap().pixelColor(x, y).alpha() < 255) continue;
+                ++inked;
+                if (saved.pixelColor(x, y).lightness() > 180) ++lightThere;
+            }
+        }
+        EXPECT_GT(inked, 20);
+        EXPECT_GT(lightThere, inked * 8 / 10);
+
+        // Back to the editor, back to the start screen, and Start again: the
+        // same composition, and the picker opens again.
+        tap(sheet->outlet("backButton"));
+        road.settle();
+        EXPECT_EQ(editor.presentedViewController(), nullptr);
+        EXPECT_EQ(openPicker(editor), nullptr);
+        tap(road.editorOutlet("backButton"));
+        road.settle();
+        EXPECT_EQ(road.start().presentedViewController(), nullptr);
+        tap(road.start().outlet("startButton"));
+        road.settle();
+        EXPECT_EQ(&road.editor(), &editor);
+        EXPECT_EQ(photo.transform(), placed);
+        EXPECT_EQ(editor.composition().message(), "Hello");
+        EXPECT_NE(openPicker(editor), nullptr);
+    }
+}
