@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QPixmap>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +17,7 @@
 #include "app/AppDelegate.h"
 #include "app/device/LayoutVariant.h"
 #include "app/shared/Configuration.h"
+#include "editor/ui/QuillpostVC.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
@@ -29,6 +32,7 @@
 #include "platform/ui/TextMessageService.h"
 #include "platform/ui/UiTiming.h"
 #include "platform/ui/Window.h"
+#include "screens/MainViewController.h"
 
 namespace qp {
 
@@ -42,11 +46,12 @@ constexpr const char* kAppVersion = QP_APP_VERSION;
 class LogFile {
 public:
     explicit LogFile(const std::filesystem::path& path) : m_out(path, std::ios::app) {
-        if (m_out) m_sink = Log::addSink([this](std::string_view line) {
-            std::lock_guard lock(m_mutex);
-            m_out << line << '\n';
-            m_out.flush();
-        });
+        if (m_out)
+            m_sink = Log::addSink([this](std::string_view line) {
+                std::lock_guard lock(m_mutex);
+                m_out << line << '\n';
+                m_out.flush();
+            });
     }
     ~LogFile() {
         if (m_sink) Log::removeSink(m_sink);
@@ -60,12 +65,40 @@ private:
     Log::SinkId m_sink = 0;
 };
 
+// Lets the event loop run for `time`, so fades and queued work finish.
+void runEventsFor(std::chrono::milliseconds time) {
+    QEventLoop loop;
+    QTimer::singleShot(time, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Presses Start, closes the picker it opens and places `photo` instead, as
+// if the user had picked it. False when the photo cannot be read.
+bool startEditorWithPhoto(AppDelegate& delegate, const std::filesystem::path& photo) {
+    MainViewController& start = *delegate.viewController();
+    start.actionStartButton(nullptr);
+    auto* editor = dynamic_cast<QuillpostVC*>(start.editor());
+    if (!editor) return false;
+    runEventsFor(kCrossDissolveDuration * 2);
+    if (PhotoPickerVC* picker = editor->photoPicker()) picker->cancel();
+    const bool placed = editor->placePhotoFile(photo);
+    runEventsFor(kCrossDissolveDuration * 2);
+    return placed;
+}
+
 // Drives the lifecycle a person would: launch, switch away and back, quit.
-// Answers false when the screenshot could not be written.
+// Answers false when the photo or the screenshot failed.
 bool runHeadlessLifecycle(ApplicationLifecycle& lifecycle, AppDelegate& delegate,
-                          const std::filesystem::path& screenshot) {
+                          const RunOptions& options) {
+    const std::filesystem::path& screenshot = options.screenshot;
     lifecycle.launch();
     QCoreApplication::processEvents();
+    if (!options.photo.empty() && !startEditorWithPhoto(delegate, options.photo)) {
+        std::fprintf(stderr,
+                     "quillpost: cannot place the photo %s; is it a readable JPEG or PNG file?\n",
+                     options.photo.c_str());
+        return false;
+    }
     bool saved = true;
     if (!screenshot.empty()) {
         saved = delegate.window()->grab().save(QString::fromStdString(screenshot.string()), "PNG");
@@ -88,7 +121,8 @@ int runApp(int argc, char** argv, const RunOptions& options) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         // Qt wants a private runtime folder; a bare CI shell has none.
         if (!std::getenv("XDG_RUNTIME_DIR")) {
-            const auto runtime = std::filesystem::temp_directory_path() / ("quillpost-runtime-" + std::to_string(::getuid()));
+            const auto runtime = std::filesystem::temp_directory_path() /
+                                 ("quillpost-runtime-" + std::to_string(::getuid()));
             std::error_code ignored;
             std::filesystem::create_directories(runtime, ignored);
             std::filesystem::permissions(runtime, std::filesystem::perms::owner_all, ignored);
@@ -101,26 +135,31 @@ int runApp(int argc, char** argv, const RunOptions& options) {
 
     const std::filesystem::path executableDir =
         std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
-    Paths paths(options.home.empty() ? Paths::defaultHome() : options.home, Paths::locateResources(executableDir));
+    Paths paths(options.home.empty() ? Paths::defaultHome() : options.home,
+                Paths::locateResources(executableDir));
     if (Result<void> made = paths.createStandardFolders(); !made.ok()) {
-        std::fprintf(stderr, "quillpost: %s\nChoose another home with --home DIR.\n", made.error().description().c_str());
+        std::fprintf(stderr, "quillpost: %s\nChoose another home with --home DIR.\n",
+                     made.error().description().c_str());
         return 1;
     }
     std::error_code ec;
     std::filesystem::create_directories(paths.library() / "Logs", ec);
     LogFile logFile(paths.library() / "Logs" / kLogFileName);
 
-    Result<Configuration> configuration =
-        Configuration::load(options.configFile.empty() ? Configuration::defaultFile() : options.configFile);
+    Result<Configuration> configuration = Configuration::load(
+        options.configFile.empty() ? Configuration::defaultFile() : options.configFile);
     if (!configuration.ok()) {
-        std::fprintf(stderr, "quillpost: %s\nFix or remove the file, or point --config elsewhere.\n",
+        std::fprintf(stderr,
+                     "quillpost: %s\nFix or remove the file, or point --config elsewhere.\n",
                      configuration.error().description().c_str());
         return 1;
     }
 
     LayoutLoader::shared().setLayoutsFolder(paths.resources() / "layouts");
     if (!LayoutLoader::shared().hasLayout(moreLayoutName(options.device))) {
-        std::fprintf(stderr, "quillpost: no layout files under %s\nSet QUILLPOST_RESOURCES to the resources folder.\n",
+        std::fprintf(stderr,
+                     "quillpost: no layout files under %s\nSet QUILLPOST_RESOURCES to the "
+                     "resources folder.\n",
                      (paths.resources() / "layouts").c_str());
         return 1;
     }
@@ -154,15 +193,17 @@ int runApp(int argc, char** argv, const RunOptions& options) {
     context.textMessages = &textMessages;
 
     // Settings reach the disk whenever the app may be stopped.
-    for (const char* name : {kApplicationDidEnterBackgroundNotification, kApplicationWillTerminateNotification}) {
-        notifications.addObserver(name, nullptr, [&defaults](const Notification&) { defaults.synchronize(); });
+    for (const char* name :
+         {kApplicationDidEnterBackgroundNotification, kApplicationWillTerminateNotification}) {
+        notifications.addObserver(name, nullptr,
+                                  [&defaults](const Notification&) { defaults.synchronize(); });
     }
 
     AppDelegate delegate(context, configuration->value(config::kAnalyticsKey));
     ApplicationLifecycle lifecycle(delegate, &notifications);
 
     if (options.headless) {
-        return runHeadlessLifecycle(lifecycle, delegate, options.screenshot) ? 0 : 1;
+        return runHeadlessLifecycle(lifecycle, delegate, options) ? 0 : 1;
     }
     lifecycle.launch();
     LifecycleBridge bridge(lifecycle, delegate.window());

@@ -16,6 +16,9 @@ struct RunOptions {
     DeviceProfile device = defaultDeviceProfile();
     // Headless only: a PNG of the window right after launch.
     std::filesystem::path screenshot;
+    // Headless only: Start is pressed and this photo placed in the editor
+    // before the screenshot.
+    std::filesystem::path photo;
 };
 
 // Runs the app; answers the process's exit status. A QApplication must not

@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
     std::string deviceName = qp::defaultDeviceProfile().name;
     std::string configFile;
     std::string screenshot;
+    std::string photo;
     cli.add_flag(
         "--headless", headless,
         "Run offscreen through launch, activation, background, foreground and quit, then exit");
@@ -47,6 +48,9 @@ int main(int argc, char** argv) {
 
     cli.add_option("--screenshot", screenshot,
                    "With --headless: save the window after launch as a PNG file");
+    cli.add_option("--photo", photo,
+                   "With --headless: press Start and place this photo in the editor first")
+        ->check(CLI::ExistingFile);
 
     qp::ComposeOptions composeOptions;
     CLI::App* compose = qp::addComposeCommand(cli, composeOptions);
@@ -74,5 +78,10 @@ int main(int argc, char** argv) {
     options.configFile = configFile;
     options.device = *device;
     options.screenshot = screenshot;
+    options.photo = photo;
+    if (!photo.empty() && !headless) {
+        std::fprintf(stderr, "quillpost: --photo works with --headless only\n");
+        return 2;
+    }
     return qp::runApp(argc, argv, options);
 }

@@ -12,6 +12,20 @@
 
 namespace qp {
 
+namespace {
+// A phone's scroll indicator: a thin rounded bar over the content, with no
+// arrows and no track.
+constexpr const char* kIndicatorStyle =
+    "QScrollBar { background: transparent; border: none; }"
+    "QScrollBar:horizontal { height: 5px; }"
+    "QScrollBar:vertical { width: 5px; }"
+    "QScrollBar::handle { background: rgba(0, 0, 0, 90); border-radius: 2px; }"
+    "QScrollBar::handle:horizontal { min-width: 24px; }"
+    "QScrollBar::handle:vertical { min-height: 24px; }"
+    "QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; border: none; }"
+    "QScrollBar::add-page, QScrollBar::sub-page { background: transparent; }";
+}  // namespace
+
 ScrollView::ScrollView(QWidget* parent) : QScrollArea(parent), m_content(new QWidget) {
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(false);
@@ -19,6 +33,8 @@ ScrollView::ScrollView(QWidget* parent) : QScrollArea(parent), m_content(new QWi
     m_content->resize(0, 0);
     viewport()->setAutoFillBackground(false);
     m_content->setAutoFillBackground(false);
+    horizontalScrollBar()->setStyleSheet(kIndicatorStyle);
+    verticalScrollBar()->setStyleSheet(kIndicatorStyle);
     // Dragging the strip with the mouse scrolls it, as a finger would.
     QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
     applyScrollerSettings();
