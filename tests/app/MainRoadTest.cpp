@@ -31,6 +31,7 @@
 #include "support/RecordingAnalytics.h"
 #include "support/RecordingUrlOpener.h"
 #include "support/TempFolder.h"
+#include "support/TestPhotos.h"
 #include "support/WidgetInput.h"
 
 using namespace qp;
@@ -71,11 +72,7 @@ public:
 
     // A landscape photo: left half red, right half blue.
     void writePhoto(int width, int height) {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        for (int y = 0; y < height; ++y)
-            for (int x = width / 2; x < width; ++x) image.setPixel(x, y, qRgb(0, 0, 255));
-        image.save(QString::fromStdString((library() / "holiday.png").string()));
+        writeRedBluePhoto(library() / "holiday.png", width, height);
     }
 
     void settle() { queue.advance(kPastAnyFade); }

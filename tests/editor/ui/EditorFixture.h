@@ -22,6 +22,7 @@
 #include "support/MemoryUserDefaults.h"
 #include "support/RecordingAnalytics.h"
 #include "support/TempFolder.h"
+#include "support/TestPhotos.h"
 
 namespace qp::test {
 
@@ -68,12 +69,8 @@ struct EditorFixture {
 
     // A photo of `width` × `height` in the library, left half red, right half blue.
     std::filesystem::path writePhoto(const std::string& name, int width, int height) {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        for (int y = 0; y < height; ++y)
-            for (int x = width / 2; x < width; ++x) image.setPixel(x, y, qRgb(0, 0, 255));
         const std::filesystem::path path = library() / name;
-        image.save(QString::fromStdString(path.string()));
+        writeRedBluePhoto(path, width, height);
         return path;
     }
 
