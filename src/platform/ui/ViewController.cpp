@@ -137,11 +137,18 @@ void ViewController::presentViewController(std::shared_ptr<ViewController> contr
 
     controller->beginAppearance(true, animated);
     beginAppearance(false, animated);
-    animateIn(*controller, animated, [self = shared_from_this(), controller, animated, completion] {
-        controller->endAppearance(true, animated);
-        self->endAppearance(false, animated);
-        if (completion) completion();
-    });
+    // The fade holds its completion until it ends, so the completion holds
+    // the two controllers weakly: a screen dropped mid-fade is not kept alive.
+    animateIn(*controller, animated,
+              [weakSelf = weak_from_this(),
+               weakController = std::weak_ptr<ViewController>(controller), animated, completion] {
+                  const std::shared_ptr<ViewController> self = weakSelf.lock();
+                  const std::shared_ptr<ViewController> controller = weakController.lock();
+                  if (!self || !controller) return;
+                  controller->endAppearance(true, animated);
+                  self->endAppearance(false, animated);
+                  if (completion) completion();
+              });
 }
 
 void ViewController::dismissViewControllerAnimated(bool animated, Completion completion) {
@@ -153,20 +160,24 @@ void ViewController::dismissViewControllerAnimated(bool animated, Completion com
     // Whatever the presented controller presents goes first, without animation.
     if (m_presented->m_presented) m_presented->dismissViewControllerAnimated(false);
 
-    std::shared_ptr<ViewController> presented = m_presented;
+    std::weak_ptr<ViewController> weakPresented = m_presented;
     m_presented->beginAppearance(false, animated);
     beginAppearance(true, animated);
-    animateOut(*presented, animated, [self = shared_from_this(), presented, animated, completion] {
-        if (QWidget* v = presented->m_view.data()) {
-            v->hide();
-            v->setParent(nullptr);
-        }
-        presented->m_presenting = nullptr;
-        self->m_presented.reset();
-        presented->endAppearance(false, animated);
-        self->endAppearance(true, animated);
-        if (completion) completion();
-    });
+    animateOut(*m_presented, animated,
+               [weakSelf = weak_from_this(), weakPresented, animated, completion] {
+                   const std::shared_ptr<ViewController> self = weakSelf.lock();
+                   const std::shared_ptr<ViewController> presented = weakPresented.lock();
+                   if (!self || !presented) return;
+                   if (QWidget* v = presented->m_view.data()) {
+                       v->hide();
+                       v->setParent(nullptr);
+                   }
+                   presented->m_presenting = nullptr;
+                   self->m_presented.reset();
+                   presented->endAppearance(false, animated);
+                   self->endAppearance(true, animated);
+                   if (completion) completion();
+               });
 }
 
 void ViewController::animateIn(ViewController& presented, bool animated, Completion done) {

@@ -3,9 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "LifecycleRecorder.h"
+#include "platform/ui/UiTiming.h"
+#include "platform/ui/ViewAlpha.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
-#include "LifecycleRecorder.h"
+#include "support/ManualMainQueue.h"
 
 using namespace qp;
 
@@ -38,7 +41,8 @@ TEST(ViewController, LifecycleFollowsWindowAndModalPresentation) {
     modal->dismissViewControllerAnimated(false);  // a presented controller may dismiss itself
     EXPECT_EQ(root->presentedViewController(), nullptr);
     EXPECT_EQ(modal->presentingViewController(), nullptr);
-    EXPECT_EQ(log, (Log{"modal.willDisappear", "root.willAppear", "modal.didDisappear", "root.didAppear"}));
+    EXPECT_EQ(log, (Log{"modal.willDisappear", "root.willAppear", "modal.didDisappear",
+                        "root.didAppear"}));
     EXPECT_FALSE(modal->view()->isVisible());
 
     log.clear();
@@ -52,4 +56,32 @@ TEST(ViewController, PortraitOnly) {
     EXPECT_TRUE(vc.shouldAutorotateToInterfaceOrientation(InterfaceOrientation::Portrait));
     EXPECT_FALSE(vc.shouldAutorotateToInterfaceOrientation(InterfaceOrientation::LandscapeLeft));
     EXPECT_EQ(vc.supportedInterfaceOrientations(), kInterfaceOrientationMaskPortrait);
+}
+
+// A fade in progress does not keep the screens it joins alive: dropping them
+// mid-fade (a window closed, a test ending) releases both.
+TEST(ViewController, ScreensDroppedMidFadeAreReleased) {
+    ManualMainQueue queue;
+    ScopedUiTiming timing(queue, queue.clock());
+    Log log;
+    for (const bool dismissing : {false, true}) {
+        SCOPED_TRACE(dismissing ? "fading out" : "fading in");
+        auto root = std::make_shared<LifecycleRecorder>("root", log);
+        auto modal = std::make_shared<LifecycleRecorder>("modal", log);
+        modal->setModalTransitionStyle(ModalTransitionStyle::CrossDissolve);
+        root->view();
+        root->presentViewController(modal, true);
+        if (dismissing) {
+            queue.advance(kCrossDissolveDuration * 2);
+            modal->dismissViewControllerAnimated(true);
+        }
+        ASSERT_TRUE(isFading(modal->view()));
+        std::weak_ptr<ViewController> weakRoot = root;
+        std::weak_ptr<ViewController> weakModal = modal;
+        root.reset();
+        modal.reset();
+        EXPECT_TRUE(weakRoot.expired());
+        EXPECT_TRUE(weakModal.expired());
+        queue.advance(kCrossDissolveDuration * 2);  // nothing left to finish
+    }
 }
