@@ -1,5 +1,7 @@
 #include "editor/ThemeCatalogue.h"
 
+#include <utility>
+
 #include "editor/ResourceImages.h"
 #include "editor/ThemeFeed.h"
 #include "editor/ThemeKeys.h"
@@ -112,6 +114,23 @@ CategorySelection ThemeCatalogue::actionCategoryBtnSelect(int tag) {
         result.askedFeedToLoad = true;
     }
     return result;
+}
+
+bool ThemeCatalogue::isThemeOfTheDayCategory(int categoryTag) const {
+    const std::optional<ThemeCategory> category = readCategory(categoryFromButtonTag(categoryTag));
+    return category && category->isCOTD();
+}
+
+std::optional<ThemeSettings> ThemeCatalogue::refetchAppliedThemeOfTheDay() {
+    if (!isThemeOfTheDayCategory(m_currentCategoryIdx)) return std::nullopt;
+    // Read as if the applied category were the browsed one, then put the
+    // browsing back as it was.
+    const int browsed = std::exchange(m_categoryIdx, m_currentCategoryIdx);
+    const std::string marker = std::exchange(m_categoryMarker, kCOTDMarker);
+    std::optional<ThemeSettings> settings = fetchThemeData();
+    m_categoryIdx = browsed;
+    m_categoryMarker = marker;
+    return settings;
 }
 
 std::vector<ThemeImageRef> ThemeCatalogue::themeButtonImages(int category) const {

@@ -61,6 +61,12 @@ public:
     // the category file cannot be read or holds no such theme: the settings
     // applied before stay in force.
     std::optional<ThemeSettings> fetchThemeData();
+    // New theme-of-the-day images or record have come: when the applied
+    // theme is the theme of the day, its settings read afresh (whatever
+    // category is being browsed); otherwise nullopt and nothing changes.
+    std::optional<ThemeSettings> refetchAppliedThemeOfTheDay();
+    // Whether the category of a category button tag is the theme of the day.
+    bool isThemeOfTheDayCategory(int categoryTag) const;
     // The settings last applied, if any.
     const std::optional<ThemeSettings>& appliedSettings() const { return m_applied; }
 

@@ -17,7 +17,10 @@ public:
         ++recordRequests;
         return record;
     }
-    std::optional<Image> getCOTDThumbIfAvailable() override { return image(3); }
+    // The thumbnail's side; a test changes it to stand for new images.
+    int thumbSide = 3;
+
+    std::optional<Image> getCOTDThumbIfAvailable() override { return image(thumbSide); }
     std::optional<Image> getCOTDThemeImageIfAvailable() override { return image(5); }
     std::optional<Image> getCOTDThemeBottomImageIfAvailable() override { return image(7); }
     void loadTheCOTDimages() override { ++loadRequests; }

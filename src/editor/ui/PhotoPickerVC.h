@@ -47,6 +47,8 @@ public:
     void cancel();
     // Stops the thumbnail worker and waits for it.
     void stopThumbnails();
+    // Asks the worker to stop after the thumbnail in hand, without waiting.
+    void requestStopThumbnails() { m_stop = true; }
 
 protected:
     QWidget* makeView() override;

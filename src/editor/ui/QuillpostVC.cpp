@@ -93,6 +93,8 @@ std::vector<std::string> QuillpostVC::requiredOutlets() const {
 std::map<std::string, ViewController::Action> QuillpostVC::actions() {
     return {
         {"actionBackButton", [this](QObject* s) { actionBackButton(s); }},
+        {"actionBackFromSelectThemeButton",
+         [this](QObject* s) { actionBackFromSelectThemeButton(s); }},
         {"actionShareButton", [this](QObject* s) { actionShareButton(s); }},
         {"loadPhoto", [this](QObject* s) { loadPhoto(s); }},
         {"actionFlipPhotoImage", [this](QObject* s) { actionFlipPhotoImage(s); }},
@@ -135,6 +137,7 @@ void QuillpostVC::viewDidLoad() {
 
     // The message box.
     m_textView->setDelegate(this);
+    m_textView->setReturnKeyType(ReturnKeyType::Default);
     m_counter->setAlignment(Qt::AlignCenter);
     updateCounter();
     setPlaceHolderText();
@@ -327,6 +330,18 @@ void QuillpostVC::setupSelectCategoryScrollView() {
 
 void QuillpostVC::handleNewCOTDimagesLoaded() {
     setupSelectCategoryScrollView();
+    // The clearing pass alone would leave the old pictures up: the category
+    // buttons live in their own row, and tapping the browsed category or the
+    // applied theme again changes nothing. So the new images reach the screen
+    // here: the strip's thumbnails when the theme of the day is browsed, and
+    // the applied theme of the day afresh, so what is shown is what is shared.
+    if (m_catalogue->isThemeOfTheDayCategory(m_catalogue->categoryIdx()))
+        setupSelectThemeScrollView(false);
+    if (auto settings = m_catalogue->refetchAppliedThemeOfTheDay()) {
+        applySettings(*settings);
+        setupFontSizeSliderFromThemeData();
+        refreshTextLayer();
+    }
 }
 
 void QuillpostVC::buildCategoryRow() {
@@ -432,6 +447,8 @@ void QuillpostVC::imagePickerControllerDidCancel(PhotoPickerVC&) {
 }
 
 void QuillpostVC::dismissPicker() {
+    // Thumbnails nobody will see are not worth the cores.
+    if (m_picker) m_picker->requestStopThumbnails();
     if (m_popoverController) {
         m_popoverController->dismissPopoverAnimated(true);
         popoverControllerDidDismissPopover(*m_popoverController);
@@ -590,8 +607,10 @@ void QuillpostVC::setupFontSizeSliderFromThemeData() {
 }
 
 void QuillpostVC::handleFontSizeSlider(float value) {
-    double size = composition().currentFontSize();
-    if (m_sliderTimer->handleFontSizeSlider(value, size)) composition().setCurrentFontSize(size);
+    const double size = SliderRefreshTimer::roundedSize(value);
+    if (size == composition().currentFontSize()) return;
+    composition().setCurrentFontSize(size);
+    m_sliderTimer->sizeChanged();
 }
 
 void QuillpostVC::touchUpSlider() {
@@ -642,6 +661,10 @@ void QuillpostVC::actionShareButton(QObject*) {
 
 void QuillpostVC::actionBackButton(QObject*) {
     dismissViewControllerAnimated(true);
+}
+
+void QuillpostVC::actionBackFromSelectThemeButton(QObject* sender) {
+    actionBackButton(sender);
 }
 
 void QuillpostVC::actionShowTextPage(QObject*) {

@@ -133,6 +133,8 @@ public:
     // --- share and navigation -----------------------------------------------
     void actionShareButton(QObject* sender);
     void actionBackButton(QObject* sender);
+    // The same as the back button, for a back button on the themes panel.
+    void actionBackFromSelectThemeButton(QObject* sender);
     void actionShowTextPage(QObject* sender);
     void actionShowThemesPage(QObject* sender);
     // The share sheet's layout for the device class; an unknown class gets

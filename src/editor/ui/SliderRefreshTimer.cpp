@@ -11,17 +11,17 @@ SliderRefreshTimer::~SliderRefreshTimer() {
     if (m_pending && m_queue) m_queue->cancel(*m_pending);
 }
 
-bool SliderRefreshTimer::handleFontSizeSlider(float value, double& currentFontSize) {
-    const double rounded = std::floor(static_cast<double>(value) + 0.5);
-    if (rounded == currentFontSize) return false;
-    currentFontSize = rounded;
-    if (m_pending) return true;  // the pending refresh will show the latest size
+double SliderRefreshTimer::roundedSize(float value) {
+    return std::floor(static_cast<double>(value) + 0.5);
+}
+
+void SliderRefreshTimer::sizeChanged() {
+    if (m_pending) return;  // the pending refresh will show the latest size
     if (!m_queue) {
         m_refresh();
-        return true;
+        return;
     }
     m_pending = m_queue->postAfter(kSliderRefreshDelay, [this] { fired(); });
-    return true;
 }
 
 void SliderRefreshTimer::touchUpSlider() {

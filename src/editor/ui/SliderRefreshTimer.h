@@ -21,9 +21,11 @@ public:
     SliderRefreshTimer(const SliderRefreshTimer&) = delete;
     SliderRefreshTimer& operator=(const SliderRefreshTimer&) = delete;
 
-    // The slider moved to `value`; `currentFontSize` is updated with the
-    // value rounded half up. Answers whether the size changed.
-    bool handleFontSizeSlider(float value, double& currentFontSize);
+    // The whole font size a slider value stands for: rounded half up.
+    static double roundedSize(float value);
+    // The size has changed (and is stored): one refresh is scheduled unless
+    // one is pending, which will show the latest size.
+    void sizeChanged();
     void touchUpSlider();
     bool isPending() const { return m_pending.has_value(); }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QImage>
 #include <QLabel>
 
@@ -8,22 +9,23 @@
 #include <filesystem>
 #include <fstream>
 
+#include "editor/FakeThemeFeed.h"
 #include "editor/TempResources.h"
 #include "editor/ThemeKeys.h"
 #include "editor/composition/ResultFile.h"
 #include "editor/ui/EditorFixture.h"
 #include "editor/ui/PreviewSquareView.h"
 #include "editor/ui/ThemeStripLayout.h"
-#include "support/WidgetInput.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/TextView.h"
 #include "platform/ui/ViewFrame.h"
+#include "support/WidgetInput.h"
 
 using namespace qp;
-using qp::test::EditorFixture;
 using qp::test::drag;
+using qp::test::EditorFixture;
 using qp::test::sendMouse;
 using qp::test::tap;
 using qp::test::wheel;
@@ -32,7 +34,9 @@ namespace {
 
 const char* const kProfiles[] = {"iphone", "iphone-retina", "iphone-4in", "ipad", "ipad-retina"};
 
-Button* button(QWidget* root, int tag) { return qp::test::buttonWithTag(root, tag); }
+Button* button(QWidget* root, int tag) {
+    return qp::test::buttonWithTag(root, tag);
+}
 
 int themeButtonCount(QuillpostVC& editor) {
     int count = 0;
@@ -474,4 +478,76 @@ TEST(EditorScreen, SliderEventsAreWired) {
     EXPECT_EQ(editor.currentFontSize(), std::floor(editor.currentFontSize()));
     f.queue.advance(std::chrono::seconds(1));
     EXPECT_EQ(editor.textLayerRefreshCount(), start + 1);
+}
+
+// The feed's new theme-of-the-day images and record reach the screen: the
+// strip's thumbnails, and the applied theme's settings; the share names it
+// "COTD" whatever the feed's record calls its image.
+TEST(EditorScreen, NewThemeOfTheDayImagesReachTheScreenAndTheShare) {
+    EditorFixture f;
+    FakeThemeFeed feed;
+    f.editor->setThemeFeed(&feed);
+    QuillpostVC& editor = f.load();
+    editor.beginAppearance(true, false);
+    editor.endAppearance(true, false);
+    tap(button(editor.categoryStrip()->contentView(), categoryButtonTag(5)));
+    EXPECT_EQ(feed.loadRequests, 1);
+    Button* thumb = button(editor.themeStrip()->contentView(), themeButtonTag(5, 0));
+    ASSERT_NE(thumb, nullptr);
+    EXPECT_EQ(thumb->imageForState(ControlState::Normal).width(), 3);
+
+    feed.thumbSide = 9;
+    feed.record = ThemeRecord({{kImageKey, "cotd_winter.jpg"},
+                               {kPhotoEnabledKey, "YES"},
+                               {kDefaultFontSizeKey, "30"},
+                               {kMinMaxFontSizeKey, "10,60"}});
+    const int refreshes = editor.textLayerRefreshCount();
+    f.notifications.post(kNewCOTDImagesLoaded);
+    f.queue.runPending();
+    thumb = button(editor.themeStrip()->contentView(), themeButtonTag(5, 0));
+    ASSERT_NE(thumb, nullptr);
+    EXPECT_EQ(thumb->imageForState(ControlState::Normal).width(), 9);
+    ASSERT_TRUE(editor.catalogue().appliedSettings().has_value());
+    EXPECT_TRUE(editor.catalogue().appliedSettings()->recordFromFeed);
+    EXPECT_EQ(editor.currentFontSize(), 30);
+    EXPECT_EQ(editor.textLayerRefreshCount(), refreshes + 1);
+
+    editor.actionShareButton(nullptr);
+    EXPECT_EQ(f.analytics.events.back().parameters.at(kThemeNameParameter), "COTD");
+
+    // Away from the theme of the day the notification changes no theme.
+    f.queue.advance(std::chrono::seconds(1));
+    editor.presentedViewController()->dismissViewControllerAnimated(false);
+    tap(button(editor.categoryStrip()->contentView(), categoryButtonTag(1)));
+    const std::string applied = editor.theThemeImageName();
+    f.notifications.post(kNewCOTDImagesLoaded);
+    f.queue.runPending();
+    EXPECT_EQ(editor.theThemeImageName(), applied);
+}
+
+// Each share writes the hand-off file afresh, replacing the one before.
+TEST(EditorScreen, EveryShareReplacesTheHandOffFile) {
+    EditorFixture f;
+    QuillpostVC& editor = f.load();
+    editor.actionShareButton(nullptr);
+    const std::filesystem::path file = f.paths.documents() / "savedImage.igo";
+    ASSERT_TRUE(std::filesystem::exists(file));
+    std::filesystem::resize_file(file, 10);  // spoil the first one
+    f.queue.advance(std::chrono::seconds(1));
+    editor.presentedViewController()->dismissViewControllerAnimated(false);
+    editor.actionShareButton(nullptr);
+    EXPECT_EQ(QImage(QString::fromStdString(file.string()), "JPG").size(), QSize(612, 612));
+}
+
+// Pasting a long text goes through the same limit as typing.
+TEST(EditorScreen, PastedTextIsCutTo120) {
+    EditorFixture f;
+    QuillpostVC& editor = f.load();
+    auto* text = dynamic_cast<TextView*>(editor.outlet("editableTextView"));
+    ASSERT_TRUE(text->becomeFirstResponder());
+    QApplication::clipboard()->setText(QString(150, QChar('p')));
+    text->paste();
+    EXPECT_EQ(text->text().size(), 120);
+    EXPECT_EQ(counterText(editor), "120 / 120");
+    EXPECT_EQ(editor.composition().message(), std::string(120, 'p'));
 }

@@ -90,6 +90,12 @@ TEST(PhotoPicker, TabletPickerInAPopoverCancels) {
     ASSERT_NE(editor.popoverController(), nullptr);
     EXPECT_TRUE(editor.popoverController()->isPopoverVisible());
     EXPECT_EQ(editor.popoverController()->arrowDirection(), kPopoverArrowDirectionLeft);
+    // Anchored at (284, 180, 100, 500): the panel opens right of that box,
+    // level with it.
+    const Rect panel = editor.popoverController()->panelFrame();
+    EXPECT_GE(panel.origin.x, 284 + 100);
+    EXPECT_GE(panel.origin.y + panel.height() / 2, 180);
+    EXPECT_LE(panel.origin.y + panel.height() / 2, 180 + 500);
     editor.photoPicker()->stopThumbnails();
     editor.photoPicker()->cancel();
     EXPECT_EQ(editor.popoverController(), nullptr);

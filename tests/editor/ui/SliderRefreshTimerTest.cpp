@@ -10,7 +10,6 @@ namespace {
 struct Pacing {
     ManualMainQueue queue;
     int refreshes = 0;
-    double size = 20;
     SliderRefreshTimer timer{&queue, [this] { ++refreshes; }};
 };
 
@@ -21,39 +20,42 @@ TEST(SliderRefreshTimer, RoundsHalvesUpToWholeSizes) {
         float value;
         double size;
     } cases[] = {{20.4f, 20}, {20.5f, 21}, {20.6f, 21}, {-0.5f, 0}, {47.49f, 47}};
-    for (const auto& c : cases) {
-        Pacing p;
-        p.size = -100;
-        p.timer.handleFontSizeSlider(c.value, p.size);
-        EXPECT_EQ(p.size, c.size) << c.value;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(SliderRefreshTimer::roundedSize(c.value), c.size) << c.value;
 }
 
 TEST(SliderRefreshTimer, CoalescesADragIntoOneRefreshPerPause) {
     Pacing p;
-    EXPECT_FALSE(p.timer.handleFontSizeSlider(20.4f, p.size));  // still 20: nothing scheduled
     EXPECT_FALSE(p.timer.isPending());
-    EXPECT_TRUE(p.timer.handleFontSizeSlider(20.6f, p.size));
-    EXPECT_EQ(p.size, 21);
+    p.timer.sizeChanged();
     EXPECT_TRUE(p.timer.isPending());
-    EXPECT_FALSE(p.timer.handleFontSizeSlider(20.9f, p.size));
-    EXPECT_TRUE(p.timer.handleFontSizeSlider(23.0f, p.size));  // the pending refresh shows 23
+    p.timer.sizeChanged();  // the pending refresh shows this size too
     p.queue.advance(std::chrono::milliseconds(99));
     EXPECT_EQ(p.refreshes, 0);
     p.queue.advance(std::chrono::milliseconds(1));
     EXPECT_EQ(p.refreshes, 1);
     EXPECT_FALSE(p.timer.isPending());
     // A fired timer does not block the next change.
-    EXPECT_TRUE(p.timer.handleFontSizeSlider(30.0f, p.size));
+    p.timer.sizeChanged();
     EXPECT_TRUE(p.timer.isPending());
 }
 
 TEST(SliderRefreshTimer, LiftingTheFingerRefreshesExactlyOnce) {
     Pacing p;
-    p.timer.handleFontSizeSlider(25.0f, p.size);
+    p.timer.sizeChanged();
     p.timer.touchUpSlider();
     EXPECT_EQ(p.refreshes, 1);
     p.queue.advance(std::chrono::seconds(1));
     EXPECT_EQ(p.refreshes, 1);
     EXPECT_FALSE(p.timer.isPending());
+}
+
+// Without a main queue each change refreshes at once.
+TEST(SliderRefreshTimer, WithoutAQueueRefreshesAtOnce) {
+    int refreshes = 0;
+    SliderRefreshTimer timer(nullptr, [&] { ++refreshes; });
+    timer.sizeChanged();
+    timer.sizeChanged();
+    EXPECT_EQ(refreshes, 2);
+    EXPECT_FALSE(timer.isPending());
 }
