@@ -20,11 +20,15 @@ inline constexpr const char* kHttpErrorDomain = "qp.http";
 
 // Codes of errors in kHttpErrorDomain.
 enum class HttpErrorCode {
-    Failed = 1,         // the transfer failed (connection refused, bad URL, ...)
-    TimedOut = 2,       // no answer within the request's time-out
-    Cancelled = 3,      // cancelled by the caller
-    UnsupportedURL = 4  // not an http or https URL
+    Failed = 1,          // the transfer failed (connection refused, bad URL, ...)
+    TimedOut = 2,        // no answer within the request's time-out
+    Cancelled = 3,       // cancelled by the caller
+    UnsupportedURL = 4,  // not an http or https URL
+    TooLarge = 5         // the body passed the request's maxResponseBytes
 };
+
+// The largest response body a request takes unless it says otherwise.
+inline constexpr std::size_t kDefaultMaxResponseBytes = 64u << 20;
 
 struct HttpRequest {
     std::string url;
@@ -34,6 +38,9 @@ struct HttpRequest {
     std::string body;
     std::chrono::milliseconds timeout{60000};
     bool useCookies = true;
+    // A body growing past this ends the transfer with TooLarge, so a broken
+    // or hostile server cannot fill the memory.
+    std::size_t maxResponseBytes = kDefaultMaxResponseBytes;
 
     void setHeader(const std::string& name, const std::string& value);
     std::optional<std::string> header(const std::string& name) const;

@@ -128,6 +128,7 @@ Result<void> CurlTransfer::run(CurlTransferSink& sink) {
     m_sink = &sink;
     m_easy = easy.get();
     m_abort = Abort::None;
+    m_bodyBytes = 0;
     m_pending = HttpResponse();
     m_blockComplete = false;
     m_responseSent = false;
@@ -258,6 +259,12 @@ Result<void> CurlTransfer::perform(CURL* easy) {
     if (m_abort == Abort::TimedOut) {
         return httpError(HttpErrorCode::TimedOut, "the request timed out", m_request.url);
     }
+    if (m_abort == Abort::TooLarge) {
+        return httpError(
+            HttpErrorCode::TooLarge,
+            "the response is larger than " + std::to_string(m_request.maxResponseBytes) + " bytes",
+            m_request.url);
+    }
     if (!multiFailure.empty()) {
         return httpError(HttpErrorCode::Failed, multiFailure, m_request.url);
     }
@@ -363,8 +370,15 @@ std::size_t CurlTransfer::onWrite(char* data, std::size_t size, std::size_t coun
         return CURL_WRITEFUNC_ERROR;
     }
     if (!transfer->m_responseSent) transfer->emitResponse();
-    transfer->m_sink->dataReceived(data, size * count);
-    return size * count;
+    const std::size_t bytes = size * count;
+    // The body so far never passes the limit, so this cannot wrap around.
+    if (bytes > transfer->m_request.maxResponseBytes - transfer->m_bodyBytes) {
+        transfer->m_abort = Abort::TooLarge;
+        return CURL_WRITEFUNC_ERROR;
+    }
+    transfer->m_bodyBytes += bytes;
+    transfer->m_sink->dataReceived(data, bytes);
+    return bytes;
 }
 
 int CurlTransfer::onProgress(void* self, curl_off_t, curl_off_t dlNow, curl_off_t,

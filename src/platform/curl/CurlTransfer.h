@@ -43,7 +43,7 @@ public:
     static Result<void> validate(const HttpRequest& request);
 
 private:
-    enum class Abort { None, Cancelled, TimedOut };
+    enum class Abort { None, Cancelled, TimedOut, TooLarge };
 
     Result<void> configure(CURL* easy, curl_slist** headerList);
     Result<void> perform(CURL* easy);
@@ -70,6 +70,7 @@ private:
     std::chrono::steady_clock::time_point m_lastActivity;
     curl_off_t m_lastDownloaded = 0;
     curl_off_t m_lastUploaded = 0;
+    std::size_t m_bodyBytes = 0;
     char m_errorText[CURL_ERROR_SIZE] = {};
     HttpResponse m_pending;  // the header block being read
     bool m_blockComplete = false;

@@ -1,13 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "support/LocalHttpServer.h"
 #include "platform/curl/CurlHttpClient.h"
+#include "support/LocalHttpServer.h"
 #include "support/ManualMainQueue.h"
 
 using namespace qp;
 using namespace std::chrono_literals;
 
 namespace {
+
+constexpr std::size_t kBigBody = 100000;
 
 class CurlHttpClientSend : public ::testing::Test {
 protected:
@@ -31,6 +33,9 @@ protected:
         routes.Post("/echo", echo);
         routes.Delete("/echo", echo);
         routes.Patch("/echo", echo);
+        routes.Get("/big", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content(std::string(kBigBody, 'b'), "application/octet-stream");
+        });
         routes.Get("/old", [](const httplib::Request&, httplib::Response& res) {
             res.set_redirect("/status/418", 302);
             res.set_content("moved", "text/plain");
@@ -198,4 +203,22 @@ TEST_F(CurlHttpClientSend, RefusesHeadersAndMethodsThatWouldSplitTheRequest) {
         ASSERT_FALSE(response.ok());
         EXPECT_EQ(response.error().code(), static_cast<int>(HttpErrorCode::Failed));
     }
+}
+
+// A body past the request's limit ends the transfer with TooLarge instead of
+// filling the memory; one exactly at the limit arrives whole.
+TEST_F(CurlHttpClientSend, ABodyPastTheLimitIsRefused) {
+    HttpRequest atLimit = get(m_server.url("/big"));
+    atLimit.maxResponseBytes = kBigBody;
+    auto whole = send(atLimit);
+    ASSERT_TRUE(whole) << whole.error().description();
+    EXPECT_EQ(whole->body.size(), kBigBody);
+
+    HttpRequest over = atLimit;
+    over.maxResponseBytes = kBigBody - 1;
+    auto refused = send(over);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().domain(), kHttpErrorDomain);
+    EXPECT_EQ(refused.error().code(), static_cast<int>(HttpErrorCode::TooLarge));
+    EXPECT_EQ(kDefaultMaxResponseBytes, std::size_t(64) << 20);
 }
