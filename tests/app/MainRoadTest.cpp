@@ -11,26 +11,17 @@
 #include <filesystem>
 
 #include "app/AppDelegate.h"
-#include "app/shared/Configuration.h"
 #include "editor/ThemeTags.h"
 #include "editor/ui/PreviewSquareView.h"
 #include "editor/ui/QuillpostVC.h"
 #include "platform/DeviceProfile.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Paths.h"
 #include "platform/ui/AlertView.h"
-#include "platform/ui/LayoutLoader.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/TextView.h"
-#include "platform/ui/UiTiming.h"
 #include "screens/MainViewController.h"
 #include "share/SharePopupVC.h"
-#include "support/ManualMainQueue.h"
-#include "support/MemoryUserDefaults.h"
-#include "support/RecordingAnalytics.h"
-#include "support/RecordingUrlOpener.h"
-#include "support/TempFolder.h"
+#include "support/TestAppServices.h"
 #include "support/TestPhotos.h"
 #include "support/WidgetInput.h"
 
@@ -43,32 +34,13 @@ constexpr auto kPastAnyFade = std::chrono::seconds(1);
 
 // The app launched on one device profile, with its home, photo library and
 // main queue of the test's own.
-class MainRoad {
+class MainRoad : public TestAppServices {
 public:
-    explicit MainRoad(const std::string& profile)
-        : device(*deviceProfileNamed(profile)),
-          paths(home.path() / "home", QP_RESOURCES),
-          timing(queue, queue.clock()) {
-        LayoutLoader::shared().setLayoutsFolder(std::filesystem::path(QP_RESOURCES) / "layouts");
+    explicit MainRoad(const std::string& profile) : TestAppServices(profile) {
         AlertView::setHeadless(true);
-        (void)paths.createStandardFolders();
-        std::filesystem::create_directories(library());
-        config.set(config::kPhotoLibrary, library().string());
-        AppContext c;
-        c.device = &device;
-        c.analytics = &analytics;
-        c.notifications = &notifications;
-        c.defaults = &defaults;
-        c.paths = &paths;
-        c.config = &config;
-        c.urlOpener = &urls;
-        c.mainQueue = &queue;
-        c.clock = &queue.clock();
-        app = std::make_unique<AppDelegate>(c, "KEY");
+        app = std::make_unique<AppDelegate>(context(), "KEY");
         app->applicationDidFinishLaunchingWithOptions();
     }
-
-    std::filesystem::path library() const { return home.path() / "Pictures"; }
 
     // A landscape photo: left half red, right half blue.
     void writePhoto(int width, int height) {
@@ -87,16 +59,6 @@ public:
         return buttonWithTag(editor().categoryStrip()->contentView(), categoryButtonTag(n));
     }
 
-    TempFolder home;
-    DeviceProfile device;
-    Paths paths;
-    ManualMainQueue queue;
-    ScopedUiTiming timing;
-    RecordingAnalytics analytics;
-    NotificationCenter notifications{&queue};
-    MemoryUserDefaults defaults;
-    Configuration config;
-    RecordingUrlOpener urls;
     std::unique_ptr<AppDelegate> app;
 };
 

@@ -6,14 +6,11 @@
 #include "app/shared/Configuration.h"
 #include "platform/DeviceProfile.h"
 #include "platform/ui/AlertView.h"
-#include "platform/ui/LayoutLoader.h"
 #include "platform/ui/TextMessageService.h"
 #include "screens/MainViewController.h"
 #include "screens/SettingsViewController.h"
 #include "support/LogCapture.h"
-#include "support/MemoryUserDefaults.h"
-#include "support/RecordingAnalytics.h"
-#include "support/RecordingUrlOpener.h"
+#include "support/TestAppServices.h"
 
 using namespace qp;
 
@@ -40,29 +37,20 @@ struct ScopedSender {
     ~ScopedSender() { ComposeSender::replace({}); }
 };
 
-class StartScreenTest : public testing::Test {
+class StartScreenTest : public testing::Test, public test::TestAppServices {
 protected:
+    StartScreenTest() : TestAppServices(defaultDeviceProfile().name) {}
+
     void SetUp() override {
-        LayoutLoader::shared().setLayoutsFolder(std::filesystem::path(QP_RESOURCES) / "layouts");
         AlertView::setHeadless(true);
-        AppContext c;
-        c.device = &device;
-        c.analytics = &analytics;
-        c.defaults = &defaults;
-        c.urlOpener = &urls;
+        AppContext c = context();
         c.textMessages = &texts;
         config.set(config::kDownloadLink, "https://quillpost.example/get");
-        c.config = &config;
         app = std::make_unique<AppDelegate>(c, "KEY");
         app->applicationDidFinishLaunchingWithOptions();
     }
 
-    DeviceProfile device = defaultDeviceProfile();
-    RecordingAnalytics analytics;
-    MemoryUserDefaults defaults;
-    RecordingUrlOpener urls;
     TextMessagesDouble texts;
-    Configuration config;
     std::unique_ptr<AppDelegate> app;
 };
 
@@ -76,6 +64,7 @@ TEST_F(StartScreenTest, StartShowsTheSameEditorEveryTimeAndSetsTheFlag) {
     EXPECT_EQ(editor->layoutName(), "QuillpostVC_iPhone40");
     EXPECT_EQ(editor->modalTransitionStyle(), ModalTransitionStyle::CrossDissolve);
     EXPECT_EQ(start.presentedViewController(), editor);
+    queue.advance(kCrossDissolveDuration * 2);
     // The editor cleared the flag when it came on screen.
     EXPECT_FALSE(app->state().startButtonWasPressed());
 

@@ -3,25 +3,15 @@
 // doubles for analytics and settings, a manual main queue and a photo
 // library folder of the test's own.
 
-#include <QImage>
-
 #include <filesystem>
 #include <memory>
 #include <string>
 
-#include "app/shared/Configuration.h"
 #include "editor/ui/QuillpostVC.h"
 #include "platform/AppState.h"
 #include "platform/DeviceProfile.h"
-#include "platform/NotificationCenter.h"
-#include "platform/Paths.h"
-#include "platform/ui/LayoutLoader.h"
-#include "platform/ui/UiTiming.h"
 #include "share/SharePopupVC.h"
-#include "support/ManualMainQueue.h"
-#include "support/MemoryUserDefaults.h"
-#include "support/RecordingAnalytics.h"
-#include "support/TempFolder.h"
+#include "support/TestAppServices.h"
 #include "support/TestPhotos.h"
 
 namespace qp::test {
@@ -31,24 +21,11 @@ inline std::string layoutFor(const DeviceProfile& device) {
     return device.screenSize.height > 480 ? "QuillpostVC_iPhone40" : "QuillpostVC_iPhone";
 }
 
-struct EditorFixture {
+struct EditorFixture : TestAppServices {
     explicit EditorFixture(const std::string& deviceName = "iphone",
                            std::filesystem::path resources = QP_RESOURCES)
-        : device(*deviceProfileNamed(deviceName)),
-          paths(home.path() / "home", std::move(resources)),
-          timing(queue, queue.clock()) {
-        LayoutLoader::shared().setLayoutsFolder(std::filesystem::path(QP_RESOURCES) / "layouts");
-        (void)paths.createStandardFolders();
-        std::filesystem::create_directories(library());
-        config.set(config::kPhotoLibrary, library().string());
+        : TestAppServices(deviceName, std::move(resources)), context(TestAppServices::context()) {
         context.state = &state;
-        context.device = &device;
-        context.analytics = &analytics;
-        context.notifications = &notifications;
-        context.defaults = &defaults;
-        context.paths = &paths;
-        context.config = &config;
-        context.mainQueue = &queue;
         context.makeShareSheet = [](const std::string& layout, const Image& image) {
             auto sheet = std::make_shared<SharePopupVC>(layout);
             sheet->setTheShareImage(image);
@@ -65,8 +42,6 @@ struct EditorFixture {
             });
     }
 
-    std::filesystem::path library() const { return home.path() / "Pictures"; }
-
     // A photo of `width` × `height` in the library, left half red, right half blue.
     std::filesystem::path writePhoto(const std::string& name, int width, int height) {
         const std::filesystem::path path = library() / name;
@@ -79,16 +54,7 @@ struct EditorFixture {
         return *editor;
     }
 
-    TempFolder home;
-    DeviceProfile device;
     AppState state;
-    RecordingAnalytics analytics;
-    NotificationCenter notifications;
-    MemoryUserDefaults defaults;
-    Paths paths;
-    Configuration config;
-    ManualMainQueue queue;
-    ScopedUiTiming timing;
     AppContext context;
     std::shared_ptr<QuillpostVC> editor;
     std::filesystem::path chosenPhoto;
