@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "analytics/Crc32.h"
+#include "platform/Crc32.h"
 #include "analytics/ReportReader.h"
 #include "analytics/ReportWriter.h"
 

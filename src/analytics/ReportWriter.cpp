@@ -3,7 +3,7 @@
 #include <bit>
 #include <limits>
 
-#include "analytics/Crc32.h"
+#include "platform/Crc32.h"
 #include "platform/TextEncoding.h"
 
 namespace qp {

@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include <limits>
+
 #include "analytics/AnalyticsRecorder.h"
 #include "app/device/LayoutVariant.h"
 #include "app/device/UIDeviceHardware.h"
@@ -62,7 +64,11 @@ bool AppDelegate::applicationDidFinishLaunchingWithOptions() {
 
     m_window = std::make_unique<Window>(*m_context.device);
 
-    const std::int64_t launches = m_context.defaults->integerForKey(kLaunchesNumberKey) + 1;
+    // A count already at the largest value stays there rather than wrapping
+    // to a negative number (a damaged or hand-edited settings file).
+    const std::int64_t before = m_context.defaults->integerForKey(kLaunchesNumberKey);
+    const std::int64_t launches =
+        before < std::numeric_limits<std::int64_t>::max() ? before + 1 : before;
     m_context.defaults->setInteger(launches, kLaunchesNumberKey);
     logf("kLaunchesNumber = {}", launches);
     logLine(" ");

@@ -22,6 +22,7 @@
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Paths.h"
+#include "platform/RuntimeFolder.h"
 #include "platform/curl/CurlHttpClient.h"
 #include "platform/plist/PlistUserDefaults.h"
 #include "platform/qt/DesktopUrlOpener.h"
@@ -72,16 +73,29 @@ void runEventsFor(std::chrono::milliseconds time) {
     loop.exec();
 }
 
+// The app only alerts that there is no photo library; on the command line
+// the folder it looked for can be named.
+void reportMissingPhotoLibrary(const QuillpostVC& editor) {
+    const std::string folder =
+        editor.photoLibrary().empty() ? "(no Pictures folder is known)" : editor.photoLibrary().string();
+    std::fprintf(stderr,
+                 "quillpost: the photo library folder %s is missing or unreadable,\n"
+                 "so Start showed \"%s\" instead of the picker (the photo is placed all the "
+                 "same).\nCreate the folder, or set %s in the configuration file.\n",
+                 folder.c_str(), kPhotoLibraryErrorMessage, config::kPhotoLibrary);
+}
+
 // Presses Start, closes the picker it opens and places `photo` instead, as
-// if the user had picked it. False when the photo cannot be read.
-bool startEditorWithPhoto(AppDelegate& delegate, const std::filesystem::path& photo) {
+// if the user had picked it. An error when the photo cannot be placed.
+Result<void> startEditorWithPhoto(AppDelegate& delegate, const std::filesystem::path& photo) {
     MainViewController& start = *delegate.viewController();
     start.actionStartButton(nullptr);
     auto* editor = dynamic_cast<QuillpostVC*>(start.editor());
-    if (!editor) return false;
+    if (!editor) return Error("qp.app", 1, {{kLocalizedDescriptionKey, "Start opened no editor"}});
     runEventsFor(kCrossDissolveDuration * 2);
+    if (!editor->photoLibraryIsReadable()) reportMissingPhotoLibrary(*editor);
     if (PhotoPickerVC* picker = editor->photoPicker()) picker->cancel();
-    const bool placed = editor->placePhotoFile(photo);
+    Result<void> placed = editor->placePhotoFile(photo);
     runEventsFor(kCrossDissolveDuration * 2);
     return placed;
 }
@@ -93,11 +107,12 @@ bool runHeadlessLifecycle(ApplicationLifecycle& lifecycle, AppDelegate& delegate
     const std::filesystem::path& screenshot = options.screenshot;
     lifecycle.launch();
     QCoreApplication::processEvents();
-    if (!options.photo.empty() && !startEditorWithPhoto(delegate, options.photo)) {
-        std::fprintf(stderr,
-                     "quillpost: cannot place the photo %s; is it a readable JPEG or PNG file?\n",
-                     options.photo.c_str());
-        return false;
+    if (!options.photo.empty()) {
+        if (Result<void> placed = startEditorWithPhoto(delegate, options.photo); !placed.ok()) {
+            std::fprintf(stderr, "quillpost: cannot place the photo %s: %s\n",
+                         options.photo.c_str(), placed.error().description().c_str());
+            return false;
+        }
     }
     bool saved = true;
     if (!screenshot.empty()) {
@@ -120,14 +135,7 @@ int runApp(int argc, char** argv, const RunOptions& options) {
     if (options.headless) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         // Qt wants a private runtime folder; a bare CI shell has none.
-        if (!std::getenv("XDG_RUNTIME_DIR")) {
-            const auto runtime = std::filesystem::temp_directory_path() /
-                                 ("quillpost-runtime-" + std::to_string(::getuid()));
-            std::error_code ignored;
-            std::filesystem::create_directories(runtime, ignored);
-            std::filesystem::permissions(runtime, std::filesystem::perms::owner_all, ignored);
-            setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-        }
+        providePrivateRuntimeFolder();
     }
     QApplication application(argc, argv);
     QCoreApplication::setApplicationName("Quillpost");
@@ -150,17 +158,16 @@ int runApp(int argc, char** argv, const RunOptions& options) {
         options.configFile.empty() ? Configuration::defaultFile() : options.configFile);
     if (!configuration.ok()) {
         std::fprintf(stderr,
-                     "quillpost: %s\nFix or remove the file, or point --config elsewhere.\n",
+                     "quillpost: %s\nCorrect it, or point --config at another file.\n",
                      configuration.error().description().c_str());
         return 1;
     }
 
     LayoutLoader::shared().setLayoutsFolder(paths.resources() / "layouts");
     if (!LayoutLoader::shared().hasLayout(moreLayoutName(options.device))) {
-        std::fprintf(stderr,
-                     "quillpost: no layout files under %s\nSet QUILLPOST_RESOURCES to the "
-                     "resources folder.\n",
-                     (paths.resources() / "layouts").c_str());
+        std::fprintf(stderr, "quillpost: no layout files under %s\n%s\n",
+                     (paths.resources() / "layouts").c_str(),
+                     Paths::resourcesSearchHint(executableDir).c_str());
         return 1;
     }
     AlertView::setHeadless(options.headless);

@@ -24,6 +24,8 @@ struct ComposeStreams {
     std::FILE* err = stderr;  // failures, progress and the summary
     // Draw a progress bar when `err` is a terminal.
     bool progressOnTerminal = true;
+    // Refuse `-o -` when `out` is a terminal (a picture would garble it).
+    bool refuseTerminalOutput = true;
 };
 
 // Runs the command; answers the exit status.

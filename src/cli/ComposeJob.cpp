@@ -8,26 +8,44 @@
 #include "editor/composition/CompositionConstants.h"
 #include "editor/composition/PhotoSource.h"
 #include "imaging/PhotoIO.h"
+#include "imaging/ResultMarker.h"
 
 namespace qp {
 namespace {
 
 constexpr const char* kComposeErrorDomain = "qp.compose";
-enum ComposeErrorCode { kComposeErrorZoom = 1, kComposeErrorExists = 2, kComposeErrorRender = 3 };
+enum ComposeErrorCode { kComposeErrorZoom = 1, kComposeErrorRender = 3 };
 
 Error composeError(int code, std::string text) {
     return Error(kComposeErrorDomain, code, {{kLocalizedDescriptionKey, std::move(text)}});
 }
 
+// Why a pinch of `zoom` after the fit was refused: which limit it passed.
+std::string zoomRefusal(double zoom, const PhotoPlacement& placement) {
+    const double fit = placement.totalScaleChange();
+    const double wanted = fit * zoom;
+    if (wanted > kZoomCap) {
+        return fmt::format(
+            "--zoom {} would show the photo at {:.3g} points per photo pixel, above the cap of {} "
+            "points per pixel; for this photo --zoom can be at most {:.3g}",
+            zoom, wanted, kZoomCap, kZoomCap / fit);
+    }
+    return fmt::format(
+        "--zoom {} would show the photo at {:.3g} points per photo pixel, below the floor of {:.3g}; "
+        "for this photo --zoom must be at least {:.3g}",
+        zoom, wanted, placement.minimumTotalScale(), placement.minimumTotalScale() / fit);
+}
+
 }  // namespace
 
-Result<void> composePhoto(const std::filesystem::path& photo, const std::filesystem::path& output,
-                          const ComposeRecipe& recipe) {
-    std::error_code ec;
-    if (!recipe.force && std::filesystem::exists(output, ec)) {
-        return composeError(
-            kComposeErrorExists,
-            fmt::format("{} already exists (--force replaces it)", output.string()));
+Result<ComposedPhoto> composePhoto(const std::filesystem::path& photo,
+                                   const ComposeRecipe& recipe) {
+    ComposedPhoto composed;
+    Result<QByteArray> bytes = readPhotoFile(photo.string(), recipe.fileLimits);
+    if (!bytes) return bytes.error();
+    if (carriesResultMarker(*bytes)) {
+        composed.isEarlierResult = true;
+        return composed;
     }
 
     Composition composition(recipe.device);
@@ -35,8 +53,9 @@ Result<void> composePhoto(const std::filesystem::path& photo, const std::filesys
     // Decode no more pixels than the result will show of the photo.
     const double needed = longerSidePixelsNeeded(
         composition.squareSide(), composition.screenScale(), recipe.zoom.value_or(1));
-    Result<LoadedPhoto> loaded = readPhotoForSquare(photo.string(), needed);
+    Result<LoadedPhoto> loaded = decodePhotoForSquare(*bytes, needed);
     if (!loaded) return loaded.error();
+    composed.warnings = std::move(loaded->warnings);
     if (Result<void> placed = composition.placement().importPhoto(loaded->image, loaded->fullSize);
         !placed) {
         return placed.error();
@@ -47,13 +66,7 @@ Result<void> composePhoto(const std::filesystem::path& photo, const std::filesys
     if (recipe.zoom) {
         placement.touchesBegan();
         if (!placement.pinchDetected(*recipe.zoom)) {
-            return composeError(
-                kComposeErrorZoom,
-                fmt::format(
-                    "zoom {} would show the photo at {:.3g} points per pixel; the cap is {} "
-                    "(at most {:.3g} for this photo)",
-                    *recipe.zoom, placement.totalScaleChange() * *recipe.zoom, kZoomCap,
-                    kZoomCap / placement.totalScaleChange()));
+            return composeError(kComposeErrorZoom, zoomRefusal(*recipe.zoom, placement));
         }
     }
     if (recipe.rotateDegrees) {
@@ -75,9 +88,10 @@ Result<void> composePhoto(const std::filesystem::path& photo, const std::filesys
 
     std::optional<Image> result = composition.makeResultImage(true);
     if (!result) return composeError(kComposeErrorRender, "the result could not be rendered");
-    Result<QByteArray> bytes = encodeResult(*result, recipe.format);
-    if (!bytes) return bytes.error();
-    return writeFileAtomically(output.string(), *bytes);
+    Result<QByteArray> encoded = encodeResult(*result, recipe.format);
+    if (!encoded) return encoded.error();
+    composed.encoded = std::move(*encoded);
+    return composed;
 }
 
 }  // namespace qp

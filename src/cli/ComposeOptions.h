@@ -19,8 +19,10 @@ struct ComposeOptions {
     bool mirror = false;
     std::string message;
     std::optional<double> fontSize;
-    std::string format = "jpeg";  // "jpeg" or "png"
+    std::string format;  // "jpeg" or "png" in any case; empty: from -o's name, else jpeg
     bool force = false;
+    int maxInputMegabytes = 256;  // photo files above this are refused unread
+    bool verbose = false;         // library warnings and the log on stderr
     // Where themes are read from; empty: found as the app finds them.
     std::string resources;
 };

@@ -2,6 +2,9 @@
 
 #include <fmt/format.h>
 
+#include "cli/ConsoleOutput.h"
+#include "cli/TerminalText.h"
+
 namespace qp {
 namespace {
 constexpr int kBarWidth = 30;
@@ -14,18 +17,16 @@ ComposeProgress::ComposeProgress(std::FILE* stream, int total, bool enabled)
 void ComposeProgress::update(int done, const std::string& name) {
     if (!m_enabled) return;
     const int filled = m_total > 0 ? done * kBarWidth / m_total : kBarWidth;
-    std::string shown = name;
-    if (shown.size() > kLongestName) shown = "…" + shown.substr(shown.size() - kLongestName);
-    fmt::print(m_stream, "\r\033[K[{}{}] {}/{} {}", std::string(std::size_t(filled), '#'),
-               std::string(std::size_t(kBarWidth - filled), '.'), done, m_total, shown);
-    std::fflush(m_stream);
+    writeDiagnostic(m_stream, fmt::format("\r\033[K[{}{}] {}/{} {}",
+                                          std::string(std::size_t(filled), '#'),
+                                          std::string(std::size_t(kBarWidth - filled), '.'), done,
+                                          m_total, tailWithin(name, kLongestName)));
     m_drawn = true;
 }
 
 void ComposeProgress::clear() {
     if (!m_drawn) return;
-    fmt::print(m_stream, "\r\033[K");
-    std::fflush(m_stream);
+    writeDiagnostic(m_stream, "\r\033[K");
     m_drawn = false;
 }
 

@@ -11,7 +11,7 @@ class ComposeProgress {
 public:
     // Draws only when `enabled` (a terminal and more than one photo).
     ComposeProgress(std::FILE* stream, int total, bool enabled);
-    // Shows that `done` photos are finished and `name` is next.
+    // Shows that `done` photos are finished and `name` (already printable) is next.
     void update(int done, const std::string& name);
     // Clears the line before a message is written, or at the end.
     void clear();

@@ -3,33 +3,81 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/AppRuntime.h"
+#include "app/shared/Configuration.h"
 #include "cli/ComposeCommand.h"
+#include "cli/ConsoleOutput.h"
+#include "cli/HelpFormatter.h"
 #include "cli/ThemesCommand.h"
 #include "platform/DeviceProfile.h"
 #include "platform/MemoryTuning.h"
 
 namespace {
 
+// Exit status of every misuse of the command line, whatever the parser's own code.
+constexpr int kUsageError = 2;
+static_assert(kUsageError == qp::kComposeUsageError, "compose reports misuse the same way");
+
+// What went wrong and where to read how it is done right.
+std::string usageErrorMessage(const CLI::App* app, const CLI::Error& error) {
+    std::string command = "quillpost";
+    for (const CLI::App* sub : app->get_subcommands()) command += " " + sub->get_name();
+    return "quillpost: " + std::string(error.what()) + "\nRun '" + command +
+           " --help' for more information.\n";
+}
+
+// The devices --device takes, as a table under the options.
 std::string deviceHelp() {
-    std::string text = "Device profile to emulate:";
-    for (const qp::DeviceProfile& p : qp::deviceProfiles())
-        text += "\n  " + p.name + "  " + p.description;
+    std::size_t nameWidth = 0;
+    for (const qp::DeviceProfile& p : qp::deviceProfiles()) nameWidth = std::max(nameWidth, p.name.size());
+    std::string text = "Devices (--device NAME):";
+    for (const qp::DeviceProfile& p : qp::deviceProfiles()) {
+        text += "\n  " + p.name + std::string(nameWidth + 2 - p.name.size(), ' ') + p.description;
+    }
     return text;
+}
+
+// A file the user names with --config must be there to be read.
+CLI::Validator configFileCheck() {
+    return CLI::Validator(
+        [](std::string& file) -> std::string {
+            qp::Result<void> usable = qp::Configuration::checkFile(file);
+            return usable.ok() ? std::string() : usable.error().description();
+        },
+        "FILE");
+}
+
+CLI::Validator deviceNameCheck() {
+    return CLI::Validator(
+        [](std::string& name) -> std::string {
+            if (qp::deviceProfileNamed(name)) return {};
+            std::string names;
+            for (const qp::DeviceProfile& p : qp::deviceProfiles())
+                names += (names.empty() ? "" : ", ") + p.name;
+            return "unknown device '" + name + "' (choose one of " + names + ")";
+        },
+        "NAME");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    qp::reserveStandardStreams();
     qp::tuneAllocatorForReuse();
     CLI::App cli{
         "Quillpost puts a whole photo, uncropped, into a decorated square.\n"
-        "With no subcommand it runs the app in a window showing the phone or tablet screen.",
+        "With no subcommand it runs the app in a window showing the phone or\n"
+        "tablet screen.",
         "quillpost"};
-    cli.set_version_flag("--version", "quillpost 0.1.0");
+    cli.formatter(std::make_shared<qp::HelpFormatter>());
+    cli.set_version_flag("--version", "quillpost " QP_APP_VERSION);
+    cli.footer(deviceHelp());
+    cli.failure_message(usageErrorMessage);
 
     bool headless = false;
     std::string home;
@@ -37,20 +85,38 @@ int main(int argc, char** argv) {
     std::string configFile;
     std::string screenshot;
     std::string photo;
-    cli.add_flag(
+    CLI::Option* headlessFlag = cli.add_flag(
         "--headless", headless,
-        "Run offscreen through launch, activation, background, foreground and quit, then exit");
+        "Run offscreen through launch, activation, background,\n"
+        "foreground and quit, then exit");
     cli.add_option("--home", home,
-                   "App home folder (default $QUILLPOST_HOME, else $XDG_DATA_HOME/quillpost)");
-    cli.add_option("--device", deviceName, deviceHelp())->capture_default_str();
+                   "App home folder (default $QUILLPOST_HOME, else\n"
+                   "$XDG_DATA_HOME/quillpost, else ~/.local/share/quillpost)")
+        ->type_name("DIR")
+        ->option_text("DIR");
+    cli.add_option("--device", deviceName, "Device to emulate (below)")
+        ->type_name("NAME")
+        ->option_text("NAME")
+        ->check(deviceNameCheck());
     cli.add_option("--config", configFile,
-                   "Configuration file (default $XDG_CONFIG_HOME/quillpost/config.json)");
-
+                   "Configuration file (default\n"
+                   "$XDG_CONFIG_HOME/quillpost/config.json, else\n"
+                   "~/.config/quillpost/config.json)")
+        ->type_name("FILE")
+        ->option_text("FILE")
+        ->check(configFileCheck());
     cli.add_option("--screenshot", screenshot,
-                   "With --headless: save the window after launch as a PNG file");
+                   "With --headless: save the window after launch as a PNG")
+        ->type_name("FILE")
+        ->option_text("FILE")
+        ->needs(headlessFlag);
     cli.add_option("--photo", photo,
-                   "With --headless: press Start and place this photo in the editor first")
-        ->check(CLI::ExistingFile);
+                   "With --headless: press Start and place this photo in\n"
+                   "the editor first")
+        ->type_name("PHOTO")
+        ->option_text("PHOTO")
+        ->check(CLI::ExistingFile)
+        ->needs(headlessFlag);
 
     qp::ComposeOptions composeOptions;
     CLI::App* compose = qp::addComposeCommand(cli, composeOptions);
@@ -59,29 +125,19 @@ int main(int argc, char** argv) {
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        const int status = cli.exit(e);
-        // Misusing a subcommand is a usage error like any other of its own.
-        return status != 0 && compose->parsed() ? qp::kComposeUsageError : status;
+        // --help and --version end here too, successfully; every misuse,
+        // of the app or of a subcommand, is one usage error.
+        return cli.exit(e) == 0 ? 0 : kUsageError;
     }
     if (compose->parsed()) return qp::runCompose(composeOptions);
     if (themes->parsed()) return qp::runThemes();
 
-    std::optional<qp::DeviceProfile> device = qp::deviceProfileNamed(deviceName);
-    if (!device) {
-        std::fprintf(stderr, "quillpost: unknown device '%s'. %s\n", deviceName.c_str(),
-                     deviceHelp().c_str());
-        return 2;
-    }
     qp::RunOptions options;
     options.headless = headless;
     options.home = home;
     options.configFile = configFile;
-    options.device = *device;
+    options.device = *qp::deviceProfileNamed(deviceName);
     options.screenshot = screenshot;
     options.photo = photo;
-    if (!photo.empty() && !headless) {
-        std::fprintf(stderr, "quillpost: --photo works with --headless only\n");
-        return 2;
-    }
     return qp::runApp(argc, argv, options);
 }

@@ -92,4 +92,23 @@ std::optional<int> readExifOrientation(const std::uint8_t* data, std::size_t siz
     return std::nullopt;
 }
 
+std::optional<int> readPngExifOrientation(const std::uint8_t* data, std::size_t size) {
+    static constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (data == nullptr || size < sizeof kSignature ||
+        std::memcmp(data, kSignature, sizeof kSignature) != 0) {
+        return std::nullopt;
+    }
+    std::size_t pos = sizeof kSignature;
+    while (pos + 12 <= size) {
+        const std::size_t length = std::size_t(data[pos]) << 24 | std::size_t(data[pos + 1]) << 16 |
+                                   std::size_t(data[pos + 2]) << 8 | data[pos + 3];
+        if (length > size - pos - 12) return std::nullopt;
+        const std::uint8_t* type = data + pos + 4;
+        if (std::memcmp(type, "eXIf", 4) == 0) return orientationInTiff(type + 4, length);
+        if (std::memcmp(type, "IDAT", 4) == 0 || std::memcmp(type, "IEND", 4) == 0) break;
+        pos += 12 + length;
+    }
+    return std::nullopt;
+}
+
 }  // namespace qp

@@ -15,11 +15,18 @@
 
 #include "imaging/BitmapPool.h"
 #include "imaging/ExifReader.h"
+#include "imaging/ImageOrientation.h"
+#include "imaging/PhotoFile.h"
+#include "imaging/PhotoFormat.h"
 
 namespace qp {
 namespace {
 
-constexpr int kPixelSlack = 4;  // bytes per decoded pixel in the largest format
+// Bytes per decoded pixel in the largest format Qt may decode into (16 bits
+// per channel RGBA), so Qt's own allocation cap never refuses a picture our
+// pixel limit allows.
+constexpr int kPixelSlack = 8;
+constexpr char kJpegEndMarker[] = "\xFF\xD9";
 
 Error imagingError(ImagingErrorCode code, const std::string& text) {
     return Error(kImagingErrorDomain, code, {{kLocalizedDescriptionKey, text}});
@@ -30,11 +37,6 @@ struct TjDeleter {
 };
 using TjHandle = std::unique_ptr<void, TjDeleter>;
 
-bool looksLikeJpeg(const QByteArray& bytes) {
-    return bytes.size() >= 3 && std::uint8_t(bytes[0]) == 0xFF && std::uint8_t(bytes[1]) == 0xD8 &&
-           std::uint8_t(bytes[2]) == 0xFF;
-}
-
 int validShrink(int shrink) {
     if (shrink >= 8) return 8;
     if (shrink >= 4) return 4;
@@ -42,7 +44,15 @@ int validShrink(int shrink) {
     return 1;
 }
 
-Result<Image> decodeWithQt(const QByteArray& bytes, const DecodeOptions& options);
+Result<Image> decodeWithQt(const QByteArray& bytes, PhotoFormat format,
+                           const DecodeOptions& options);
+
+std::string tooManyPixels(std::int64_t width, std::int64_t height, std::int64_t limit) {
+    return "the picture is " + std::to_string(width) + " × " + std::to_string(height) +
+           " pixels, more than the limit of " + std::to_string(limit / 1'000'000) + " megapixels";
+}
+
+bool endsWithEndMarker(const QByteArray& bytes) { return bytes.endsWith(QByteArray(kJpegEndMarker, 2)); }
 
 Result<Image> decodeJpeg(const QByteArray& bytes, const DecodeOptions& options) {
     TjHandle handle(tjInitDecompress());
@@ -59,13 +69,11 @@ Result<Image> decodeJpeg(const QByteArray& bytes, const DecodeOptions& options) 
         return imagingError(kImagingErrorUnreadable, "the JPEG header gives no picture size");
     }
     if (std::int64_t(width) * height > options.maxPixels) {
-        return imagingError(kImagingErrorTooLarge, "the JPEG is " + std::to_string(width) + " × " +
-                                                       std::to_string(height) +
-                                                       " pixels, more than the decode limit");
+        return imagingError(kImagingErrorTooLarge, tooManyPixels(width, height, options.maxPixels));
     }
     if (colourspace == TJCS_CMYK || colourspace == TJCS_YCCK) {
         // TurboJPEG cannot turn these into RGB; Qt's reader can.
-        return decodeWithQt(bytes, options);
+        return decodeWithQt(bytes, PhotoFormat::Jpeg, options);
     }
     const tjscalingfactor factor{1, validShrink(options.shrink)};
     const int outWidth = TJSCALED(width, factor);
@@ -82,33 +90,61 @@ Result<Image> decodeJpeg(const QByteArray& bytes, const DecodeOptions& options) 
     const int flags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS;
     if (tjDecompress2(handle.get(), data, size, bitmap.bits(), outWidth, int(bitmap.bytesPerLine()),
                       outHeight, pixelFormat, flags) != 0) {
-        return imagingError(kImagingErrorUnreadable, std::string("corrupt or truncated JPEG: ") +
-                                                         tjGetErrorStr2(handle.get()));
+        const std::string reason = tjGetErrorStr2(handle.get());
+        // Cameras and editors sometimes drop only the end marker. Such a file
+        // is whole when it decodes cleanly with the marker put back; a file
+        // cut inside its picture data still fails.
+        if (!endsWithEndMarker(bytes)) {
+            const QByteArray mended = bytes + QByteArray(kJpegEndMarker, 2);
+            const auto* mendedData = reinterpret_cast<const unsigned char*>(mended.constData());
+            if (tjDecompress2(handle.get(), mendedData, static_cast<unsigned long>(mended.size()),
+                              bitmap.bits(), outWidth, int(bitmap.bytesPerLine()), outHeight,
+                              pixelFormat, flags) == 0) {
+                if (options.warnings) {
+                    options.warnings->push_back(
+                        "the JPEG file ends without its end marker; its picture data is complete");
+                }
+                const auto exif = readExifOrientation(data, std::size_t(size));
+                const auto orientation = exif ? orientationFromExif(*exif) : std::nullopt;
+                return Image(std::move(bitmap), orientation.value_or(ImageOrientation::Up));
+            }
+        }
+        return imagingError(kImagingErrorUnreadable, "corrupt or truncated JPEG: " + reason);
     }
     const auto exif = readExifOrientation(data, std::size_t(size));
     const auto orientation = exif ? orientationFromExif(*exif) : std::nullopt;
     return Image(std::move(bitmap), orientation.value_or(ImageOrientation::Up));
 }
 
-ImageOrientation orientationFromTransformation(QImageIOHandler::Transformations t) {
-    switch (int(t)) {
-        case QImageIOHandler::TransformationMirror:
-            return ImageOrientation::UpMirrored;
-        case QImageIOHandler::TransformationFlip:
-            return ImageOrientation::DownMirrored;
-        case QImageIOHandler::TransformationRotate180:
-            return ImageOrientation::Down;
-        case QImageIOHandler::TransformationRotate90:
-            return ImageOrientation::Right;
-        case QImageIOHandler::TransformationMirrorAndRotate90:
-            return ImageOrientation::LeftMirrored;
-        case QImageIOHandler::TransformationFlipAndRotate90:
-            return ImageOrientation::RightMirrored;
-        case QImageIOHandler::TransformationRotate270:
-            return ImageOrientation::Left;
-        default:
-            return ImageOrientation::Up;
+}  // namespace
+
+int exifFromTransformation(int transformation) {
+    // Qt's transformations are the EXIF orientations in another order: a
+    // mirror or flip applied before the quarter turn.
+    switch (transformation) {
+        case QImageIOHandler::TransformationMirror: return 2;
+        case QImageIOHandler::TransformationRotate180: return 3;
+        case QImageIOHandler::TransformationFlip: return 4;
+        case QImageIOHandler::TransformationFlipAndRotate90: return 5;
+        case QImageIOHandler::TransformationRotate90: return 6;
+        case QImageIOHandler::TransformationMirrorAndRotate90: return 7;
+        case QImageIOHandler::TransformationRotate270: return 8;
+        default: return 1;
     }
+}
+
+namespace {
+
+// The orientation tag: our own EXIF readers first, then what Qt's reader says.
+ImageOrientation orientationOf(const QByteArray& bytes, PhotoFormat format,
+                               const QImageReader& reader) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    const auto size = std::size_t(bytes.size());
+    std::optional<int> exif;
+    if (format == PhotoFormat::Jpeg) exif = readExifOrientation(data, size);
+    if (format == PhotoFormat::Png) exif = readPngExifOrientation(data, size);
+    if (!exif) exif = exifFromTransformation(int(reader.transformation()));
+    return orientationFromExif(*exif).value_or(ImageOrientation::Up);
 }
 
 // A PNG whose chunks run past the end of the file is damaged. Checked here
@@ -130,8 +166,9 @@ bool pngChunksFitTheFile(const QByteArray& bytes) {
     return false;  // ends without IEND
 }
 
-Result<Image> decodeWithQt(const QByteArray& bytes, const DecodeOptions& options) {
-    if (!pngChunksFitTheFile(bytes)) {
+Result<Image> decodeWithQt(const QByteArray& bytes, PhotoFormat format,
+                           const DecodeOptions& options) {
+    if (format == PhotoFormat::Png && !pngChunksFitTheFile(bytes)) {
         return imagingError(kImagingErrorUnreadable, "unreadable picture: the PNG file is damaged or cut short");
     }
     // Qt's own allocation cap must not refuse what our pixel limit allows.
@@ -143,16 +180,18 @@ Result<Image> decodeWithQt(const QByteArray& bytes, const DecodeOptions& options
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    // Only the built-in reader of the format the content shows: no plugin
+    // (SVG above all, which can pull other files in) ever sees the bytes.
+    QImageReader reader(&buffer, qtReaderName(format));
+    reader.setAutoDetectImageFormat(false);
+    reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
     const QSize size = reader.size();
     if (size.isValid() && std::int64_t(size.width()) * size.height() > options.maxPixels) {
-        return imagingError(kImagingErrorTooLarge, "the picture is " +
-                                                       std::to_string(size.width()) + " × " +
-                                                       std::to_string(size.height()) +
-                                                       " pixels, more than the decode limit");
+        return imagingError(kImagingErrorTooLarge,
+                            tooManyPixels(size.width(), size.height(), options.maxPixels));
     }
-    const auto orientation = orientationFromTransformation(reader.transformation());
+    const ImageOrientation orientation = orientationOf(bytes, format, reader);
     QImage bitmap = reader.read();
     if (bitmap.isNull()) {
         return imagingError(kImagingErrorUnreadable,
@@ -160,7 +199,7 @@ Result<Image> decodeWithQt(const QByteArray& bytes, const DecodeOptions& options
     }
     if (std::int64_t(bitmap.width()) * bitmap.height() > options.maxPixels) {
         return imagingError(kImagingErrorTooLarge,
-                            "the picture has more pixels than the decode limit");
+                            tooManyPixels(bitmap.width(), bitmap.height(), options.maxPixels));
     }
     return Image(std::move(bitmap), orientation);
 }
@@ -177,18 +216,47 @@ Result<Image> uprightForEncoding(const Image& image) {
 
 Result<Image> decodePhoto(const QByteArray& bytes, const DecodeOptions& options) {
     if (bytes.isEmpty()) return imagingError(kImagingErrorUnreadable, "the file is empty");
-    if (looksLikeJpeg(bytes)) return decodeJpeg(bytes, options);
-    return decodeWithQt(bytes, options);
+    const PhotoFormat format = sniffPhotoFormat(
+        reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size()));
+    switch (format) {
+        case PhotoFormat::Jpeg: return decodeJpeg(bytes, options);
+        case PhotoFormat::Unknown:
+            return imagingError(kImagingErrorUnsupportedFormat,
+                                "it is not a " + std::string(kReadablePhotoFormats) + " picture");
+        default: return decodeWithQt(bytes, format, options);
+    }
 }
 
 Result<Image> readPhoto(const std::string& path, const DecodeOptions& options) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        return imagingError(kImagingErrorUnreadable,
-                            "cannot open " + path + ": " + file.errorString().toStdString());
+    PhotoFileLimits limits;
+    limits.maxPixels = options.maxPixels;
+    Result<QByteArray> bytes = readPhotoFile(path, limits);
+    if (!bytes) return bytes.error();
+    return decodePhoto(*bytes, options);
+}
+
+Result<Image> readPhotoThumbnail(const std::string& path, int side) {
+    Result<QByteArray> bytes = readPhotoFile(path);
+    if (!bytes) return bytes.error();
+    const PhotoFormat format = sniffPhotoFormat(
+        reinterpret_cast<const std::uint8_t*>(bytes->constData()), std::size_t(bytes->size()));
+    QBuffer buffer(&bytes.value());
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, qtReaderName(format));
+    reader.setAutoDetectImageFormat(false);
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(false);
+    const QSize size = reader.size();
+    if (size.isValid()) {
+        reader.setScaledSize(size.scaled(side, side, Qt::KeepAspectRatioByExpanding));
     }
-    const QByteArray bytes = file.readAll();
-    return decodePhoto(bytes, options);
+    const ImageOrientation orientation = orientationOf(*bytes, format, reader);
+    QImage bitmap = reader.read();
+    if (bitmap.isNull()) {
+        return imagingError(kImagingErrorUnreadable,
+                            "unreadable picture: " + reader.errorString().toStdString());
+    }
+    return Image(std::move(bitmap), orientation);
 }
 
 Result<QByteArray> jpegRepresentation(const Image& image, double quality) {

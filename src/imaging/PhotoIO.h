@@ -1,11 +1,13 @@
 #pragma once
-// Reading photos (JPEG through TurboJPEG, everything else Qt reads) and
+// Reading photos (JPEG through TurboJPEG; PNG, GIF and BMP through Qt's
+// built-in readers, the format always decided by the file's content) and
 // writing JPEG and PNG, with the orientation tag read but never applied on
 // the way in, and files written atomically on the way out.
 
 #include <QByteArray>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "imaging/Image.h"
 #include "platform/Result.h"
@@ -19,6 +21,9 @@ enum ImagingErrorCode {
     kImagingErrorNoImage = 3,     // nothing to encode
     kImagingErrorEncodeFailed = 4,
     kImagingErrorWriteFailed = 5,
+    kImagingErrorNotAFile = 6,            // a folder, device, FIFO or socket
+    kImagingErrorFileTooLarge = 7,        // more bytes than the file limit
+    kImagingErrorUnsupportedFormat = 8,   // not JPEG, PNG, GIF or BMP by content
 };
 
 // Pictures above this many pixels are refused from their header, before any
@@ -31,10 +36,23 @@ struct DecodeOptions {
     int shrink = 1;
     // Checked against the full stored size, whatever the shrink.
     std::int64_t maxPixels = kMaxDecodedPixels;
+    // Where to say what was wrong with a file that could still be read (a
+    // JPEG whose end marker is missing, say); may be null.
+    std::vector<std::string>* warnings = nullptr;
 };
 
 [[nodiscard]] Result<Image> decodePhoto(const QByteArray& bytes, const DecodeOptions& options = {});
+// Reads the file as readPhotoFile() does (a regular file within the limits)
+// and decodes it.
 [[nodiscard]] Result<Image> readPhoto(const std::string& path, const DecodeOptions& options = {});
+
+// A copy no smaller than `side` on its shorter side, for a thumbnail: decoded
+// shrunk where the format allows, the orientation tag read but not applied.
+[[nodiscard]] Result<Image> readPhotoThumbnail(const std::string& path, int side);
+
+// The EXIF orientation (1 to 8) that a Qt image reader's transformation
+// stands for.
+int exifFromTransformation(int qtTransformation);
 
 // JPEG of the upright picture. Quality runs from 0 to 1; 1.0 is quality 100.
 // Chroma is never subsampled (4:4:4), so colour edges stay sharp; transparent

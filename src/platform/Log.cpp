@@ -52,4 +52,10 @@ void Log::setStderrEnabled(bool enabled) {
     s.toStderr = enabled;
 }
 
+bool Log::stderrEnabled() {
+    LogState& s = state();
+    std::lock_guard lock(s.mutex);
+    return s.toStderr;
+}
+
 }  // namespace qp

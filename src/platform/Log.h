@@ -21,6 +21,7 @@ public:
     static void removeSink(SinkId id);
     // Whether lines also go to stderr (on by default).
     static void setStderrEnabled(bool enabled);
+    static bool stderrEnabled();
 };
 
 template <typename... Args>

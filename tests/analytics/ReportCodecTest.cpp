@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SampleRecords.h"
-#include "analytics/Crc32.h"
+#include "platform/Crc32.h"
 #include "analytics/ReportCodec.h"
 
 using namespace qp;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "analytics/Crc32.h"
+#include "platform/Crc32.h"
 #include "analytics/ReportReader.h"
 #include "platform/TextEncoding.h"
 #include "analytics/ReportWriter.h"

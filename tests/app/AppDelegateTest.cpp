@@ -1,4 +1,7 @@
+#include <fmt/format.h>
 #include <gtest/gtest.h>
+
+#include <limits>
 
 #include <QCoreApplication>
 
@@ -94,6 +97,15 @@ TEST_F(AppDelegateTest, LaunchRunsItsStepsInOrderAndCountsLaunches) {
     app = launch();
     EXPECT_EQ(defaults.integerForKey(kLaunchesNumberKey), 2);
     EXPECT_TRUE(log.contains("kLaunchesNumber = 2"));
+}
+
+TEST_F(AppDelegateTest, LaunchCountAtTheLargestValueStaysThere) {
+    constexpr std::int64_t kLargest = std::numeric_limits<std::int64_t>::max();
+    defaults.setInteger(kLargest, kLaunchesNumberKey);
+    LogCapture log;
+    auto app = launch();
+    EXPECT_EQ(defaults.integerForKey(kLaunchesNumberKey), kLargest);
+    EXPECT_TRUE(log.contains(fmt::format("kLaunchesNumber = {}", kLargest)));
 }
 
 TEST_F(AppDelegateTest, TabletsGetTabletLayoutsWhateverTheirScale) {

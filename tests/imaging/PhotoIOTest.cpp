@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ImageTestSupport.h"
+#include "support/ExifBuilder.h"
 #include "imaging/ExifReader.h"
 #include "imaging/PhotoIO.h"
 
@@ -21,32 +22,8 @@ QByteArray smallJpeg(int w = 16, int h = 8) {
     return jpeg.ok() ? *jpeg : QByteArray();
 }
 
-// An APP1 EXIF block holding one orientation entry, in either byte order.
-QByteArray exifSegment(int orientation, bool bigEndian) {
-    const auto bytes = [](char a, char b) {
-        QByteArray pair(2, '\0');
-        pair[0] = a;
-        pair[1] = b;
-        return pair;
-    };
-    const auto u16 = [&](int v) {
-        return bigEndian ? bytes(char(v >> 8), char(v & 0xff))
-                         : bytes(char(v & 0xff), char(v >> 8));
-    };
-    const auto u32 = [&](int v) { return bigEndian ? u16(0) + u16(v) : u16(v) + u16(0); };
-    QByteArray tiff = QByteArray(bigEndian ? "MM" : "II") + u16(42) + u32(8);
-    tiff += u16(2);                                 // two entries
-    tiff += u16(0x010F) + u16(2) + u32(4) + "Cam";  // a make string first
-    tiff += QByteArray(1, '\0');
-    tiff += u16(0x0112) + u16(3) + u32(1) + u16(orientation) + u16(0);
-    tiff += u32(0);
-    const QByteArray body = QByteArray("Exif\0\0", 6) + tiff;
-    const int length = int(body.size()) + 2;
-    return QByteArray("\xFF\xE1", 2) + bytes(char(length >> 8), char(length & 0xff)) + body;
-}
-
 QByteArray withExif(const QByteArray& jpeg, int orientation, bool bigEndian = false) {
-    return jpeg.left(2) + exifSegment(orientation, bigEndian) + jpeg.mid(2);
+    return test::jpegWithExif(jpeg, orientation, bigEndian);
 }
 
 std::optional<int> exifOf(const QByteArray& bytes) {

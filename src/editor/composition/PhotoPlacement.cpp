@@ -1,16 +1,33 @@
 #include "editor/composition/PhotoPlacement.h"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <cmath>
 
 #include "editor/composition/CompositionConstants.h"
 #include "editor/composition/PreviewSquare.h"
+#include "imaging/PhotoIO.h"
 
 namespace qp {
 namespace {
 
 Error placementError(int code, std::string text) {
     return Error(kCompositionErrorDomain, code, {{kLocalizedDescriptionKey, std::move(text)}});
+}
+
+// How much a photo whose shorter side is under the minimum is enlarged: up
+// to that minimum, but never past the pixel limit. A long thin strip (3000 ×
+// 3, say) would otherwise become a bitmap of hundreds of megapixels; capped,
+// it is simply placed from fewer pixels. The limit is kept with a little
+// room, so rounding each side to whole pixels cannot pass it.
+double enlargementFactor(Size size) {
+    constexpr double kRoundingRoom = 0.995;
+    const double toMinimum =
+        std::max(kMinimumShortSide / size.width, kMinimumShortSide / size.height);
+    const double withinLimit =
+        kRoundingRoom * std::sqrt(double(kMaxDecodedPixels) / (size.width * size.height));
+    return std::min(toMinimum, withinLimit);
 }
 
 bool isFinite(Point p) {
@@ -30,14 +47,23 @@ Result<void> PhotoPlacement::importPhoto(const Image& picked, std::optional<Size
 
     std::optional<Image> shown = picked;
     if (std::min(size.width, size.height) < kMinimumShortSide) {
-        const double f = std::max(kMinimumShortSide / size.width, kMinimumShortSide / size.height);
-        size = {size.width * f, size.height * f};
-        shown = picked.resizeToSize(size);
+        const double f = enlargementFactor(size);
+        if (f > 1) {
+            size = {size.width * f, size.height * f};
+            shown = picked.resizeToSize(size);
+            if (!shown) {
+                return placementError(
+                    kCompositionErrorImportFailed,
+                    fmt::format("the photo could not be enlarged to {:.0f} × {:.0f} pixels (not "
+                                "enough memory?)",
+                                size.width, size.height));
+            }
+        }
     }
-    if (shown) shown = shown->fixOrientation();
+    shown = shown->fixOrientation();
     if (!shown) {
         return placementError(kCompositionErrorImportFailed,
-                              "the photo could not be enlarged or turned upright");
+                              "the photo could not be turned upright (not enough memory?)");
     }
 
     Layer& photo = m_square.photoLayer();

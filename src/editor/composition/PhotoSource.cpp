@@ -2,7 +2,6 @@
 
 #include <turbojpeg.h>
 
-#include <QFile>
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -55,11 +54,13 @@ double longerSidePixelsNeeded(double squareSide, double scale, double zoom) {
 
 Result<LoadedPhoto> decodePhotoForSquare(const QByteArray& bytes, double longerSideNeeded) {
     DecodeOptions options;
+    std::vector<std::string> warnings;
+    options.warnings = &warnings;
     std::optional<StoredJpegSize> stored = jpegHeaderSize(bytes);
     if (stored) options.shrink = shrinkFor(*stored, longerSideNeeded);
     Result<Image> decoded = decodePhoto(bytes, options);
     if (!decoded) return decoded.error();
-    LoadedPhoto photo{std::move(decoded).value(), {}};
+    LoadedPhoto photo{std::move(decoded).value(), {}, std::move(warnings)};
     if (stored && options.shrink > 1) {
         const bool sideways = orientationSwapsAxes(photo.image.orientation());
         photo.fullSize = sideways ? Size{double(stored->height), double(stored->width)}
@@ -70,13 +71,11 @@ Result<LoadedPhoto> decodePhotoForSquare(const QByteArray& bytes, double longerS
     return photo;
 }
 
-Result<LoadedPhoto> readPhotoForSquare(const std::string& path, double longerSideNeeded) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        return Error(kImagingErrorDomain, kImagingErrorUnreadable,
-                     {{kLocalizedDescriptionKey, file.errorString().toStdString()}});
-    }
-    return decodePhotoForSquare(file.readAll(), longerSideNeeded);
+Result<LoadedPhoto> readPhotoForSquare(const std::string& path, double longerSideNeeded,
+                                       const PhotoFileLimits& limits) {
+    Result<QByteArray> bytes = readPhotoFile(path, limits);
+    if (!bytes) return bytes.error();
+    return decodePhotoForSquare(*bytes, longerSideNeeded);
 }
 
 }  // namespace qp

@@ -5,8 +5,10 @@
 
 #include <QByteArray>
 #include <string>
+#include <vector>
 
 #include "imaging/Image.h"
+#include "imaging/PhotoFile.h"
 #include "platform/Geometry.h"
 #include "platform/Result.h"
 
@@ -15,6 +17,8 @@ namespace qp {
 struct LoadedPhoto {
     Image image;    // possibly a reduced copy, orientation tag not applied
     Size fullSize;  // the whole photo's upright pixel size
+    // What was wrong with a file that could still be read.
+    std::vector<std::string> warnings;
 };
 
 // The longer side, in pixels, that the photo's picture must keep when it is
@@ -27,7 +31,9 @@ double longerSidePixelsNeeded(double squareSide, double scale, double zoom);
 // pixels on its longer side; anything else comes at full size.
 [[nodiscard]] Result<LoadedPhoto> decodePhotoForSquare(const QByteArray& bytes,
                                                        double longerSideNeeded);
+// Reads the file within `limits` first (see PhotoFile.h).
 [[nodiscard]] Result<LoadedPhoto> readPhotoForSquare(const std::string& path,
-                                                     double longerSideNeeded);
+                                                     double longerSideNeeded,
+                                                     const PhotoFileLimits& limits = {});
 
 }  // namespace qp

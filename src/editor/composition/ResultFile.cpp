@@ -5,6 +5,7 @@
 #include "editor/composition/CompositionConstants.h"
 #include "imaging/ImageDrawing.h"
 #include "imaging/PhotoIO.h"
+#include "imaging/ResultMarker.h"
 
 namespace qp {
 
@@ -21,8 +22,11 @@ Image flattenOnWhite(const Image& image) {
 }
 
 Result<QByteArray> encodeResult(const Image& image, ResultFormat format) {
-    if (format == ResultFormat::Png) return pngRepresentation(image);
-    return jpegRepresentation(flattenOnWhite(image), kHandOffJpegQuality);
+    Result<QByteArray> encoded = format == ResultFormat::Png
+                                     ? pngRepresentation(image)
+                                     : jpegRepresentation(flattenOnWhite(image), kHandOffJpegQuality);
+    if (!encoded) return encoded;
+    return withResultMarker(*encoded);
 }
 
 Result<std::filesystem::path> writeHandOffFile(const Image& result,

@@ -18,7 +18,7 @@ enum class ResultFormat { Jpeg, Png };
 Image flattenOnWhite(const Image& image);
 
 // JPEG at quality 1.0 (no chroma subsampling) of the flattened image, or
-// PNG with alpha kept.
+// PNG with alpha kept; either carries the mark of a Quillpost result.
 [[nodiscard]] Result<QByteArray> encodeResult(const Image& image, ResultFormat format);
 
 // Writes "savedImage.igo" in `documents` atomically, replacing an earlier

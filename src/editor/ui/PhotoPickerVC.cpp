@@ -1,13 +1,13 @@
 #include "editor/ui/PhotoPickerVC.h"
 
 #include <QImage>
-#include <QImageReader>
 #include <QPixmap>
 #include <QPushButton>
 
 #include <algorithm>
 #include <memory>
 
+#include "imaging/PhotoIO.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/ViewFrame.h"
@@ -24,20 +24,16 @@ bool isPicture(const std::filesystem::path& path) {
     std::string ext = path.extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext == ".jpg" || ext == ".jpeg" || ext == ".png" || ext == ".bmp" || ext == ".gif" ||
-           ext == ".webp";
+    return ext == ".jpg" || ext == ".jpeg" || ext == ".png" || ext == ".bmp" || ext == ".gif";
 }
 
-// Decoded shrunk where the format allows it, so a large photo costs little.
+// Decoded shrunk where the format allows it, so a large photo costs little,
+// and read as the editor reads photos: by content, within the file limits.
 QImage makeThumbnail(const std::filesystem::path& path) {
-    QImageReader reader(QString::fromStdString(path.string()));
-    reader.setAutoTransform(true);
-    const QSize size = reader.size();
-    if (size.isValid()) {
-        reader.setScaledSize(size.scaled(kPickerThumbnailSide, kPickerThumbnailSide,
-                                         Qt::KeepAspectRatioByExpanding));
-    }
-    return reader.read();
+    Result<Image> thumbnail = readPhotoThumbnail(path.string(), kPickerThumbnailSide);
+    if (!thumbnail) return {};
+    std::optional<Image> upright = thumbnail->fixOrientation();
+    return upright ? upright->bitmap() : QImage();
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "editor/composition/Composition.h"
 #include "editor/composition/CompositionConstants.h"
 #include "editor/composition/CompositionTestSupport.h"
+#include "imaging/PhotoIO.h"
 
 namespace qp {
 namespace {
@@ -67,6 +68,26 @@ TEST(PhotoImport, EnlargesShortSideToTheMinimumAndKeepsAspect) {
         const Image& shown = *c.previewSquare().photoLayer().image();
         EXPECT_NEAR(shown.width(), k.placed.width, 1.0);
         EXPECT_NEAR(shown.height(), k.placed.height, 1.0);
+    }
+}
+
+TEST(PhotoImport, EnlargingAStripStopsAtThePixelLimit) {
+    for (Size strip : {Size{3000, 3}, Size{3, 3000}, Size{30000, 33}}) {
+        Composition c(profile("iphone"));
+        ASSERT_TRUE(c.placement().importPhoto(solidImage(int(strip.width), int(strip.height), Qt::red))
+                        .ok());
+        const PhotoPlacement& p = c.placement();
+        const double placedPixels = p.originalPhotoWidth() * p.originalPhotoHeight();
+        EXPECT_LE(placedPixels, double(kMaxDecodedPixels)) << strip.width;
+        EXPECT_GT(placedPixels, 0.9 * double(kMaxDecodedPixels)) << "enlarged as far as allowed";
+        EXPECT_NEAR(p.originalPhotoWidth() / p.originalPhotoHeight(), strip.width / strip.height,
+                    1e-9);
+        const QImage& shown = c.previewSquare().photoLayer().image()->bitmap();
+        EXPECT_LE(std::int64_t(shown.width()) * shown.height(), kMaxDecodedPixels);
+        // Fitted whole, as any photo.
+        EXPECT_NEAR(std::max(c.previewSquare().photoLayer().frame().size.width,
+                             c.previewSquare().photoLayer().frame().size.height),
+                    306, 1e-6);
     }
 }
 

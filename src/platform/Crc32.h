@@ -1,6 +1,7 @@
 #pragma once
 // CRC-32 as Ethernet and zip use it: polynomial 0x04C11DB7 in reflected form
-// (0xEDB88320), initial value all ones, final complement. Closes every report.
+// (0xEDB88320), initial value all ones, final complement, as usage reports
+// and PNG chunks use it.
 
 #include <cstddef>
 #include <cstdint>

@@ -9,86 +9,14 @@
 #include <QPainter>
 #include <cstdio>
 
+#include "cli/ComposeTestSupport.h"
 #include "editor/composition/CompositionConstants.h"
-#include "editor/composition/CompositionTestSupport.h"
 #include "imaging/PhotoIO.h"
 
 namespace qp {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Captures what the command writes.
-class Captured {
-public:
-    Captured()
-        : m_out(open_memstream(&m_outText, &m_outSize)),
-          m_err(open_memstream(&m_errText, &m_errSize)) {}
-    ~Captured() {
-        std::fclose(m_out);
-        std::fclose(m_err);
-        std::free(m_outText);
-        std::free(m_errText);
-    }
-    ComposeStreams streams() { return {m_out, m_err, false}; }
-    std::string out() {
-        std::fflush(m_out);
-        return {m_outText, m_outSize};
-    }
-    std::string err() {
-        std::fflush(m_err);
-        return {m_errText, m_errSize};
-    }
-
-private:
-    char* m_outText = nullptr;
-    std::size_t m_outSize = 0;
-    char* m_errText = nullptr;
-    std::size_t m_errSize = 0;
-    std::FILE* m_out;
-    std::FILE* m_err;
-};
-
-// An upright picture with four coloured quarters: red top left, green top
-// right, blue bottom left, yellow bottom right.
-QImage quarters(int width, int height) {
-    QImage upright(width, height, QImage::Format_RGB32);
-    QPainter painter(&upright);
-    painter.fillRect(0, 0, width / 2, height / 2, Qt::red);
-    painter.fillRect(width / 2, 0, width - width / 2, height / 2, Qt::green);
-    painter.fillRect(0, height / 2, width / 2, height - height / 2, Qt::blue);
-    painter.fillRect(width / 2, height / 2, width - width / 2, height - height / 2, Qt::yellow);
-    return upright;
-}
-
-// The stored pixels that show `upright` once turned by `tag`.
-QImage storedFor(const QImage& upright, ImageOrientation tag) {
-    ImageOrientation inverse = tag;
-    if (tag == ImageOrientation::Left) inverse = ImageOrientation::Right;
-    if (tag == ImageOrientation::Right) inverse = ImageOrientation::Left;
-    return Image(upright, inverse).fixOrientation()->bitmap();
-}
-
-void writeJpeg(const fs::path& path, const QImage& stored, int exifOrientation) {
-    QByteArray jpeg = *jpegRepresentation(Image(stored), 1.0);
-    if (exifOrientation != 1) jpeg = test::withExifOrientation(jpeg, exifOrientation);
-    QFile file(QString::fromStdString(path.string()));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(jpeg);
-}
-
-bool near(QColor a, QColor b) {
-    return std::abs(a.red() - b.red()) < 40 && std::abs(a.green() - b.green()) < 40 &&
-           std::abs(a.blue() - b.blue()) < 40;
-}
-
-ComposeOptions optionsFor(std::vector<std::string> photos) {
-    ComposeOptions options;
-    options.photos = std::move(photos);
-    options.resources =
-        std::getenv("QUILLPOST_RESOURCES") ? std::getenv("QUILLPOST_RESOURCES") : "";
-    return options;
-}
 
 TEST(ComposeCommand, EveryExifOrientationComesOutUpright) {
     test::TempFolder folder;
@@ -160,9 +88,10 @@ TEST(ComposeCommand, ExistingResultIsKeptWithoutForce) {
     ComposeOptions options = optionsFor({photo.string()});
     options.output = output.string();
     options.format = "png";
-    Captured refused;
-    EXPECT_EQ(runCompose(options, refused.streams()), kComposeSomeFailed);
-    EXPECT_THAT(refused.err(), testing::HasSubstr("--force"));
+    Captured kept;
+    EXPECT_EQ(runCompose(options, kept.streams()), kComposeSucceeded) << "keeping is no failure";
+    EXPECT_THAT(kept.err(), testing::HasSubstr("kept (--force replaces it)"));
+    EXPECT_EQ(kept.out(), "");
     EXPECT_EQ(fs::file_size(output), 7u);
 
     options.force = true;
@@ -201,7 +130,7 @@ TEST(ComposeCommand, UsageErrors) {
     EXPECT_FALSE(fs::exists(folder.path() / "a-square.jpg"));
 }
 
-TEST(ComposeCommand, ZoomPastTheCapIsAnErrorNamingIt) {
+TEST(ComposeCommand, ZoomPastALimitIsAnErrorNamingThatLimit) {
     test::TempFolder folder;
     const fs::path photo = folder.path() / "a.jpg";
     writeJpeg(photo, quarters(64, 48), 1);  // enlarged to 816 × 612, fit 0.375
@@ -209,7 +138,16 @@ TEST(ComposeCommand, ZoomPastTheCapIsAnErrorNamingIt) {
     options.zoom = 6;
     Captured io;
     EXPECT_EQ(runCompose(options, io.streams()), kComposeSomeFailed);
-    EXPECT_THAT(io.err(), testing::HasSubstr("cap is 2"));
+    EXPECT_THAT(io.err(), testing::HasSubstr("above the cap of 2 points per pixel"));
+    EXPECT_THAT(io.err(), testing::HasSubstr("at most 5.33"));
+    // The other limit is the floor, and the message names that one.
+    for (double tiny : {0.01, 1e-300}) {
+        options.zoom = tiny;
+        Captured low;
+        EXPECT_EQ(runCompose(options, low.streams()), kComposeSomeFailed);
+        EXPECT_THAT(low.err(), testing::HasSubstr("below the floor"));
+        EXPECT_THAT(low.err(), testing::Not(testing::HasSubstr("cap")));
+    }
     options.zoom = 2;  // 0.75 points per pixel: allowed
     Captured ok;
     EXPECT_EQ(runCompose(options, ok.streams()), kComposeSucceeded) << ok.err();

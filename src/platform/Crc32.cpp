@@ -1,4 +1,4 @@
-#include "analytics/Crc32.h"
+#include "platform/Crc32.h"
 
 #include <array>
 

@@ -1,0 +1,119 @@
+#include "imaging/PhotoFormat.h"
+
+#include <cstring>
+
+namespace qp {
+namespace {
+
+constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+std::uint32_t bigEndian32(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+}
+std::uint16_t littleEndian16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
+std::int32_t littleEndian32(const std::uint8_t* p) {
+    return std::int32_t(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 |
+                        std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24);
+}
+
+bool isStartOfFrame(std::uint8_t marker) {
+    // SOF0 to SOF15, less DHT (C4), JPG (C8) and DAC (CC).
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+std::optional<HeaderSize> jpegSize(const std::uint8_t* data, std::size_t size) {
+    std::size_t pos = 2;
+    while (pos + 4 <= size) {
+        if (data[pos] != 0xFF) return std::nullopt;
+        const std::uint8_t marker = data[pos + 1];
+        if (marker == 0xFF) {
+            ++pos;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+            pos += 2;
+            continue;
+        }
+        if (marker == 0xDA || marker == 0xD9) return std::nullopt;  // scan data before a frame
+        const std::size_t length = std::size_t(data[pos + 2]) << 8 | data[pos + 3];
+        if (length < 2) return std::nullopt;
+        if (isStartOfFrame(marker)) {
+            if (pos + 9 > size) return std::nullopt;
+            const std::int64_t height = data[pos + 5] << 8 | data[pos + 6];
+            const std::int64_t width = data[pos + 7] << 8 | data[pos + 8];
+            return HeaderSize{width, height};
+        }
+        pos += 2 + length;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+PhotoFormat sniffPhotoFormat(const std::uint8_t* data, std::size_t size) {
+    if (data == nullptr) return PhotoFormat::Unknown;
+    if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) return PhotoFormat::Jpeg;
+    if (size >= sizeof kPngSignature && std::memcmp(data, kPngSignature, sizeof kPngSignature) == 0)
+        return PhotoFormat::Png;
+    if (size >= 6 && (std::memcmp(data, "GIF87a", 6) == 0 || std::memcmp(data, "GIF89a", 6) == 0))
+        return PhotoFormat::Gif;
+    // "BM", then a header size field at 14 that names one of the known headers.
+    if (size >= 18 && data[0] == 'B' && data[1] == 'M') {
+        const std::int32_t headerSize = littleEndian32(data + 14);
+        if (headerSize == 12 || headerSize == 40 || headerSize == 52 || headerSize == 56 ||
+            headerSize == 64 || headerSize == 108 || headerSize == 124)
+            return PhotoFormat::Bmp;
+    }
+    return PhotoFormat::Unknown;
+}
+
+std::string_view photoFormatName(PhotoFormat format) {
+    switch (format) {
+        case PhotoFormat::Jpeg: return "JPEG";
+        case PhotoFormat::Png: return "PNG";
+        case PhotoFormat::Gif: return "GIF";
+        case PhotoFormat::Bmp: return "BMP";
+        case PhotoFormat::Unknown: break;
+    }
+    return "unknown";
+}
+
+const char* qtReaderName(PhotoFormat format) {
+    switch (format) {
+        case PhotoFormat::Jpeg: return "jpeg";
+        case PhotoFormat::Png: return "png";
+        case PhotoFormat::Gif: return "gif";
+        case PhotoFormat::Bmp: return "bmp";
+        case PhotoFormat::Unknown: break;
+    }
+    return "";
+}
+
+std::optional<HeaderSize> headerPixelSize(const std::uint8_t* data, std::size_t size,
+                                          PhotoFormat format) {
+    switch (format) {
+        case PhotoFormat::Jpeg:
+            return jpegSize(data, size);
+        case PhotoFormat::Png:
+            // The first chunk must be IHDR: length, type, width, height.
+            if (size < 24 || std::memcmp(data + 12, "IHDR", 4) != 0) return std::nullopt;
+            return HeaderSize{bigEndian32(data + 16), bigEndian32(data + 20)};
+        case PhotoFormat::Gif:
+            if (size < 10) return std::nullopt;
+            return HeaderSize{littleEndian16(data + 6), littleEndian16(data + 8)};
+        case PhotoFormat::Bmp: {
+            if (size < 26) return std::nullopt;
+            if (littleEndian32(data + 14) == 12)
+                return HeaderSize{littleEndian16(data + 18), littleEndian16(data + 20)};
+            const std::int64_t width = littleEndian32(data + 18);
+            const std::int64_t height = littleEndian32(data + 22);
+            // A negative height marks a top-down bitmap.
+            return HeaderSize{width < 0 ? -width : width, height < 0 ? -height : height};
+        }
+        case PhotoFormat::Unknown:
+            break;
+    }
+    return std::nullopt;
+}
+
+}  // namespace qp
