@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QFont>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <cmath>
 #include <cstdlib>
 #include <set>
 
@@ -24,6 +27,11 @@ namespace {
 constexpr int kArtSide = 964;    // the tablet's 482-point preview at two-fold scale
 constexpr int kThumbSide = 288;  // the tablet's 144-point theme button at two-fold scale
 constexpr std::uintmax_t kArtBudget = 15u * 1024 * 1024;
+constexpr double kResultSide = 612;
+// A 3:2 landscape fitted whole leaves this band free above and below it.
+constexpr double kLandscapeBand = kResultSide / 6;
+// The accessibility guidelines' contrast for body text.
+constexpr double kReadableContrast = 4.5;
 
 std::filesystem::path resources() {
     return Paths::locateResources({});
@@ -61,6 +69,22 @@ TEST(BundledThemes, CategoriesAreNumberedFromZeroAndOneIsTheThemeOfTheDay) {
     }
     EXPECT_GE(regular, 5);
     EXPECT_EQ(cotd, 1);
+}
+
+// Relative luminance and contrast ratio as the accessibility guidelines
+// define them.
+double luminance(QColor colour) {
+    const auto linear = [](double channel) {
+        return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+double contrast(QColor a, QColor b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 TEST(BundledThemes, TheFirstThemeIsThePlainWhiteSquare) {
@@ -133,14 +157,92 @@ TEST(BundledThemes, TextStylesAreSound) {
     }
 }
 
-TEST(BundledThemes, FontsAreInstalled) {
-    if (!QGuiApplication::instance()) {
-        if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "qp_editor_tests";
-        static char* argv[] = {name, nullptr};
-        static QGuiApplication app(argc, argv);
+// A photo is fitted whole, so a landscape leaves a band above and below it
+// and nothing else is sure to stay free: the message goes there.
+TEST(BundledThemes, TextBoxesLieInTheBandALandscapeLeavesFree) {
+    for (const ThemeCategory& category : bundled()) {
+        for (const ThemeRecord& record : category.items) {
+            SCOPED_TRACE(record.value(kImageKey).value_or("?"));
+            const Rect box = readTextStyle(record, TextAlignment::Left).textBox();
+            const bool above = box.origin.y + box.size.height <= kLandscapeBand;
+            const bool below = box.origin.y >= kResultSide - kLandscapeBand;
+            EXPECT_TRUE(above || below)
+                << "box from y " << box.origin.y << " to " << box.origin.y + box.size.height;
+        }
     }
+}
+
+// Where a landscape leaves the box free the message lies on the art itself:
+// its colour must read there, apart from a speck or two (stars, confetti).
+TEST(BundledThemes, TheMessageColourReadsOnTheArtUnderItsBox) {
+    for (const ThemeCategory& category : bundled()) {
+        for (const ThemeRecord& record : category.items) {
+            const std::string image = record.value(kImageKey).value_or("");
+            SCOPED_TRACE(image);
+            const auto path = resourceImagePath(resources(), image);
+            ASSERT_TRUE(path);
+            const QImage art(QString::fromStdString(path->string()));
+            ASSERT_FALSE(art.isNull());
+            const TextStyle style = readTextStyle(record, TextAlignment::Left);
+            const QColor text(style.fontRed, style.fontGreen, style.fontBlue);
+            const Rect box = style.textBox();
+            const double scale = art.width() / kResultSide;
+            int samples = 0;
+            int unreadable = 0;
+            for (double y = box.origin.y; y < box.origin.y + box.size.height; y += 2) {
+                for (double x = box.origin.x; x < box.origin.x + box.size.width; x += 2) {
+                    const QColor under(art.pixel(int(x * scale), int(y * scale)));
+                    ++samples;
+                    if (contrast(text, under) < kReadableContrast) ++unreadable;
+                }
+            }
+            ASSERT_GT(samples, 0);
+            EXPECT_LE(unreadable, samples / 50)
+                << unreadable << " of " << samples << " points under the box are too close to "
+                << text.name().toStdString();
+        }
+    }
+}
+
+// Fonts need a Gui application.
+void ensureGuiApplication() {
+    if (QGuiApplication::instance()) return;
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "qp_editor_tests";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication app(argc, argv);
+}
+
+QFontMetricsF metrics(const TextStyle& style, double size) {
+    QFont font(QString::fromStdString(style.fontName));
+    font.setPixelSize(int(std::lround(size)));
+    return QFontMetricsF(font);
+}
+
+// The box holds the message over the slider's whole range: one line at the
+// largest size, two at the default (a short sentence starts whole), and a
+// message at the 120-character limit at the smallest.
+TEST(BundledThemes, TextBoxesHoldTheMessageAcrossTheSizeRange) {
+    ensureGuiApplication();
+    constexpr int kMessageLimit = 120;
+    for (const ThemeCategory& category : bundled()) {
+        for (const ThemeRecord& record : category.items) {
+            SCOPED_TRACE(record.value(kImageKey).value_or("?"));
+            const TextStyle style = readTextStyle(record, TextAlignment::Left);
+            const Rect box = style.textBox();
+            EXPECT_LE(metrics(style, style.fontMaxSize).lineSpacing(), box.size.height);
+            EXPECT_LE(2 * metrics(style, style.fontDefaultSize).lineSpacing(), box.size.height);
+            const QFontMetricsF smallest = metrics(style, style.fontMinSize);
+            const int lines = int(box.size.height / smallest.lineSpacing());
+            const int perLine = int(box.size.width / smallest.averageCharWidth());
+            EXPECT_GE(lines * perLine, kMessageLimit);
+        }
+    }
+}
+
+TEST(BundledThemes, FontsAreInstalled) {
+    ensureGuiApplication();
     const QStringList families = QFontDatabase::families();
     for (const ThemeCategory& category : bundled()) {
         for (const ThemeRecord& record : category.items) {

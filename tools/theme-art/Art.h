@@ -1,9 +1,17 @@
 #pragma once
 // The bundled catalogue as the generator knows it, and the drawing entry
 // points. All pictures are drawn at their final pixel size.
+//
+// A photo is fitted whole into the square: its longer side spans it. So the
+// art's centre is always covered, a 3:2 landscape leaves a band of 102 result
+// pixels free above and below it (76.5 for 4:3), a 2:3 portrait the same on
+// the left and right, and the four corners stay free with either. The art
+// keeps its features in those margins and the message's box in the bottom
+// (or top) band a 4:3 landscape leaves free.
 
 #include <QImage>
 #include <QPainter>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,6 +23,12 @@ namespace art {
 inline constexpr int kArtSide = 964;
 // Theme buttons are 144 points on a tablet: 288 pixels at two-fold scale.
 inline constexpr int kThumbSide = 288;
+// The result's side. Text boxes, and the painters' own drawing (see
+// inResultUnits), are in these units.
+inline constexpr double kUnits = 612;
+// The free band above and below a fitted landscape, in result units.
+inline constexpr double kBand3x2 = kUnits / 6;  // 102
+inline constexpr double kBand4x3 = kUnits / 8;  // 76.5
 
 using Painter = std::function<void(QPainter&, int side)>;
 
@@ -39,7 +53,8 @@ struct CategoryArt {
 
 std::vector<CategoryArt> catalogue();
 
-// Bottom images: transparent squares with a placeholder picture.
+// Bottom images: transparent squares with a placeholder photo where a photo
+// of that shape lands at the fit.
 struct BottomArt {
     std::string file;
     double aspect;  // width / height of the placeholder
@@ -54,6 +69,9 @@ QImage drawSamplePhoto();  // upright, 1200 x 1600
 
 // Interface images keyed by file name.
 std::vector<std::pair<std::string, QImage>> interfaceImages();
+
+// Runs `draw` with the painter scaled so that the square is kUnits wide.
+Painter inResultUnits(std::function<void(QPainter&)> draw);
 
 // Background painters (Backgrounds.cpp).
 Painter solid(QColor colour);
@@ -70,14 +88,34 @@ Painter paper(QColor base, double grain, std::uint64_t seed);
 Painter linedNotebook();
 Painter graphPaper();
 Painter watercolour(QColor wash, std::uint64_t seed);
-Painter frame(Painter inside, QColor outer, QColor inner, double width);
-Painter woodFrame();
-Painter polaroid();
+// A plain caption strip across the bottom band over `pattern`, so the
+// message never sits on a busy pattern.
+Painter withCaptionStrip(Painter pattern, QColor strip, QColor trim);
+
+// Keepsakes (Keepsakes.cpp): decoration that lives in the margins a
+// whole photo leaves, at the corners and along the edges.
+Painter goldCorners();
+Painter woodTable();
+Painter printStack();
 Painter filmStrip();
-Painter doubleLine(QColor base, QColor line);
-Painter roundedBorder(QColor base, QColor border);
+Painter airmail();
+Painter stageLight();
 
 // Category files (CategoryFiles.cpp): XML property lists.
 std::string categoryPlist(const CategoryArt& category, bool cotd);
+
+// Sample photos for the contact sheet (SamplePhotos.cpp): a dark 3:2
+// landscape, a pale 2:3 portrait and a busy square, upright.
+struct SamplePhoto {
+    std::string file;  // "landscape.jpg", ...
+    QImage image;
+};
+std::vector<SamplePhoto> samplePhotos();
+
+// The contact sheet (ContactSheet.cpp): for every theme of the catalogue,
+// the results `<folder>/<category>_<index>/<sample stem>-square.jpg` side by
+// side under a label. Null when a result is missing.
+QImage drawContactSheet(const std::vector<CategoryArt>& all, const std::string& folder,
+                        std::string& missing);
 
 }  // namespace art

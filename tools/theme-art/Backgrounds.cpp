@@ -221,9 +221,16 @@ Painter watercolour(QColor wash, std::uint64_t seed) {
         paper(QColor(250, 248, 243), 0.1, seed)(p, side);
         Random random(seed);
         p.setPen(Qt::NoPen);
-        for (int i = 0; i < 14; ++i) {
-            const QPointF c(random.range(0, side), random.range(0, side));
-            const double r = random.range(side * 0.15, side * 0.4);
+        for (int i = 0; i < 16; ++i) {
+            // Washes gather along the edges, where a whole photo leaves room.
+            const double along = random.range(0, side);
+            const double across = random.range(0, side * 0.14);
+            const int edge = i % 4;
+            const QPointF c = edge == 0   ? QPointF(along, across)
+                              : edge == 1 ? QPointF(along, side - across)
+                              : edge == 2 ? QPointF(across, along)
+                                          : QPointF(side - across, along);
+            const double r = random.range(side * 0.12, side * 0.26);
             QColor inner = wash.toHsv();
             inner.setHsv((inner.hue() + random.below(40) + 340) % 360, inner.saturation(),
                          inner.value(), 70);
@@ -239,101 +246,26 @@ Painter watercolour(QColor wash, std::uint64_t seed) {
     };
 }
 
-Painter frame(Painter inside, QColor outer, QColor inner, double width) {
-    return [=](QPainter& p, int side) {
-        inside(p, side);
-        const double w = side * width;
-        QPainterPath border;
-        border.addRect(0, 0, side, side);
-        border.addRect(QRectF(w, w, side - 2 * w, side - 2 * w));
-        QLinearGradient g(0, 0, side, side);
-        g.setColorAt(0, inner);
-        g.setColorAt(0.5, outer);
-        g.setColorAt(1, inner);
-        p.fillPath(border, g);
-        p.setPen(QPen(outer.darker(160), side / 240.0));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(QRectF(w, w, side - 2 * w, side - 2 * w));
-        p.drawRect(QRectF(w * 0.3, w * 0.3, side - 0.6 * w, side - 0.6 * w));
-    };
-}
-
-Painter woodFrame() {
-    return [](QPainter& p, int side) {
-        paper(QColor(244, 238, 226), 0.15, 41)(p, side);
-        const double w = side * 0.09;
-        QPainterPath border;
-        border.addRect(0, 0, side, side);
-        border.addRect(QRectF(w, w, side - 2 * w, side - 2 * w));
+Painter inResultUnits(std::function<void(QPainter&)> draw) {
+    return [draw = std::move(draw)](QPainter& p, int side) {
         p.save();
-        p.setClipPath(border);
-        p.fillRect(0, 0, side, side, QColor(122, 78, 44));
-        Random random(43);
-        for (int i = 0; i < 90; ++i) {
-            p.setPen(QPen(QColor(80, 48, 24, 60 + random.below(80)), random.range(1, 4)));
-            const double y = random.range(0, side);
-            QPainterPath grain;
-            grain.moveTo(0, y);
-            grain.cubicTo(side * 0.3, y + random.range(-12, 12), side * 0.6,
-                          y + random.range(-12, 12), side, y + random.range(-6, 6));
-            p.drawPath(grain);
-            const double x = random.range(0, side);
-            QPainterPath across;
-            across.moveTo(x, 0);
-            across.cubicTo(x + random.range(-12, 12), side * 0.3, x + random.range(-12, 12),
-                           side * 0.6, x, side);
-            p.drawPath(across);
-        }
+        p.scale(side / kUnits, side / kUnits);
+        draw(p);
         p.restore();
-        p.setPen(QPen(QColor(60, 36, 18), side / 200.0));
-        p.drawRect(QRectF(w, w, side - 2 * w, side - 2 * w));
     };
 }
 
-Painter polaroid() {
-    return [](QPainter& p, int side) {
-        paper(QColor(252, 252, 249), 0.08, 51)(p, side);
-        // The print's window; the bottom stays wide for a caption.
-        const QRectF window(side * 0.06, side * 0.06, side * 0.88, side * 0.74);
-        p.fillRect(window, QColor(40, 40, 44));
-        p.setPen(QPen(QColor(200, 200, 196), side / 300.0));
-        p.drawRect(window);
-    };
-}
-
-Painter filmStrip() {
-    return [](QPainter& p, int side) {
-        p.fillRect(0, 0, side, side, QColor(22, 22, 22));
-        const double hole = side / 28.0;
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(236, 232, 220));
-        for (int i = 0; i < 14; ++i) {
-            const double x = (i + 0.25) * side / 14.0;
-            p.drawRoundedRect(QRectF(x, hole * 0.8, hole, hole * 1.3), 4, 4);
-            p.drawRoundedRect(QRectF(x, side - hole * 2.1, hole, hole * 1.3), 4, 4);
-        }
-        p.fillRect(QRectF(0, side * 0.115, side, side * 0.77), QColor(52, 48, 44));
-    };
-}
-
-Painter doubleLine(QColor base, QColor line) {
+Painter withCaptionStrip(Painter pattern, QColor strip, QColor trim) {
     return [=](QPainter& p, int side) {
-        p.fillRect(0, 0, side, side, base);
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(line, side / 110.0));
-        p.drawRect(QRectF(side * 0.04, side * 0.04, side * 0.92, side * 0.92));
-        p.setPen(QPen(line, side / 360.0));
-        p.drawRect(QRectF(side * 0.065, side * 0.065, side * 0.87, side * 0.87));
-    };
-}
-
-Painter roundedBorder(QColor base, QColor border) {
-    return [=](QPainter& p, int side) {
-        p.fillRect(0, 0, side, side, border);
-        p.setPen(Qt::NoPen);
-        p.setBrush(base);
-        p.drawRoundedRect(QRectF(side * 0.05, side * 0.05, side * 0.9, side * 0.9), side * 0.08,
-                          side * 0.08);
+        pattern(p, side);
+        inResultUnits([=](QPainter& q) {
+            // From just under a 4:3 landscape to the bottom edge; the trim
+            // stays clear of the message box below it.
+            const double top = kUnits - kBand4x3 - 6;
+            q.fillRect(QRectF(0, top, kUnits, kUnits - top), strip);
+            q.fillRect(QRectF(0, top, kUnits, 2.5), trim);
+            q.fillRect(QRectF(0, top + 5, kUnits, 1), trim);
+        })(p, side);
     };
 }
 

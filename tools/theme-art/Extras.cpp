@@ -62,25 +62,18 @@ QImage drawBottom(const BottomArt& bottom) {
     QImage image = transparentSquare(side);
     QPainter p(&image);
     beginPainter(p);
-    const double box = side * 0.62;
-    const double w = bottom.aspect >= 1 ? box : box * bottom.aspect;
-    const double h = bottom.aspect >= 1 ? box / bottom.aspect : box;
+    // The placeholder lands where a photo of its shape lands at the fit
+    // (longer side spanning the square), so the empty slot previews the
+    // layout: the theme's margins and its message band stay in view.
+    const double w = bottom.aspect >= 1 ? side : side * bottom.aspect;
+    const double h = bottom.aspect >= 1 ? side / bottom.aspect : side;
     const QRectF print((side - w) / 2, (side - h) / 2, w, h);
-    const double border = side * 0.018;
-    // A soft shadow under the print.
-    p.setPen(Qt::NoPen);
-    for (int i = 6; i >= 1; --i) {
-        p.setBrush(QColor(0, 0, 0, 14));
-        p.drawRoundedRect(print.adjusted(-border - i * 2, -border - i * 2 + 6, border + i * 2,
-                                         border + i * 2 + 6),
-                          8, 8);
-    }
-    p.setBrush(Qt::white);
-    p.drawRect(print.adjusted(-border, -border, border, border));
     drawLandscape(p, print);
+    p.fillRect(print, QColor(255, 255, 255, 70));
     // The "add a photo" sign in the middle.
     const QPointF c = print.center();
     const double r = side * 0.06;
+    p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 220));
     p.drawEllipse(c, r, r);
     p.setPen(QPen(QColor(70, 90, 120), r * 0.18, Qt::SolidLine, Qt::RoundCap));
@@ -95,7 +88,11 @@ QImage drawThumb(const QImage& background, const QImage& bottom) {
     beginPainter(p);
     const QRectF all(0, 0, kThumbSide, kThumbSide);
     p.drawImage(all, background);
-    if (!bottom.isNull()) p.drawImage(all, bottom);
+    // The placeholder a little smaller than at the fit, so that a button a
+    // few millimetres wide still shows the art on every side.
+    constexpr double kPlaceholderScale = 0.78;
+    const double inset = kThumbSide * (1 - kPlaceholderScale) / 2;
+    if (!bottom.isNull()) p.drawImage(all.adjusted(inset, inset, -inset, -inset), bottom);
     p.setPen(QPen(QColor(0, 0, 0, 60), 2));
     p.setBrush(Qt::NoBrush);
     p.drawRect(all.adjusted(1, 1, -1, -1));
@@ -125,20 +122,26 @@ QImage drawCOTD(int side) {
     glow.setColorAt(0, QColor(255, 255, 255, 120));
     glow.setColorAt(1, QColor(255, 255, 255, 0));
     p.fillRect(0, 0, side, side, glow);
-    QPainterPath star;
-    for (int i = 0; i < 10; ++i) {
-        const double a = -M_PI / 2 + M_PI * i / 5;
-        const double r = (i % 2 ? 0.09 : 0.22) * side;
-        const QPointF q(c.x() + r * std::cos(a), c.y() + r * std::sin(a));
-        if (i == 0) {
-            star.moveTo(q);
-        } else {
-            star.lineTo(q);
-        }
-    }
-    star.closeSubpath();
+    // Stars in the corners, which no whole photo covers; the rays fill
+    // whatever margin the photo leaves.
     p.setBrush(Qt::white);
-    p.drawPath(star);
+    const double inset = side * 0.075;
+    for (const QPointF& at : {QPointF(inset, inset), QPointF(side - inset, inset),
+                              QPointF(inset, side - inset), QPointF(side - inset, side - inset)}) {
+        QPainterPath star;
+        for (int i = 0; i < 10; ++i) {
+            const double a = -M_PI / 2 + M_PI * i / 5;
+            const double r = (i % 2 ? 0.022 : 0.055) * side;
+            const QPointF q(at.x() + r * std::cos(a), at.y() + r * std::sin(a));
+            if (i == 0) {
+                star.moveTo(q);
+            } else {
+                star.lineTo(q);
+            }
+        }
+        star.closeSubpath();
+        p.drawPath(star);
+    }
     return image;
 }
 

@@ -1,5 +1,9 @@
-// theme-art <resources folder>: draws the bundled theme art, the interface
-// images, the demo photo and the category files into the given folder.
+// theme-art: draws the bundled theme art and what goes with it.
+//   theme-art RESOURCES            theme art, interface images, demo photo and
+//                                  category files into that folder
+//   theme-art --samples DIR        the contact sheet's sample photos
+//   theme-art --themes             one CATEGORY/INDEX per bundled theme
+//   theme-art --sheet OUT RESULTS  the contact sheet from composed results
 
 #include <QBuffer>
 #include <QByteArray>
@@ -9,6 +13,7 @@
 #include <QTransform>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 
 #include "Art.h"
@@ -64,32 +69,70 @@ QByteArray exifOrientationSegment(int orientation) {
     return segment;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: theme-art <resources folder>\n");
-        return 2;
+bool writeSamples(const QString& folder) {
+    QDir().mkpath(folder);
+    bool ok = true;
+    for (const art::SamplePhoto& sample : art::samplePhotos()) {
+        ok &= writeBytes(folder + "/" + QString::fromStdString(sample.file),
+                         encode(sample.image, "JPG", kJpegQuality));
     }
-    const QDir root(QString::fromLocal8Bit(argv[1]));
+    return ok;
+}
+
+void printThemes() {
+    const std::vector<art::CategoryArt> all = art::catalogue();
+    for (std::size_t n = 0; n < all.size(); ++n) {
+        for (std::size_t i = 0; i < all[n].themes.size(); ++i) std::printf("%zu/%zu\n", n, i);
+    }
+}
+
+int writeSheet(const QString& out, const std::string& results) {
+    std::string missing;
+    const QImage sheet = art::drawContactSheet(art::catalogue(), results, missing);
+    if (sheet.isNull()) {
+        std::fprintf(stderr, "theme-art: no result %s; compose every theme first\n",
+                     missing.c_str());
+        return 1;
+    }
+    if (!writeBytes(out, encode(sheet, "PNG"))) {
+        std::fprintf(stderr, "theme-art: could not write %s\n", out.toLocal8Bit().constData());
+        return 1;
+    }
+    return 0;
+}
+
+// Files in `folder` that this run did not write are left over from themes
+// that are gone: remove them so the folder holds exactly the catalogue.
+void removeStale(const QString& folder, const std::set<QString>& written) {
+    for (const QString& name : QDir(folder).entryList({"*.jpg", "*.png"}, QDir::Files)) {
+        if (written.count(name) == 0 && QFile::remove(folder + name)) {
+            std::printf("theme-art: removed %s\n", name.toLocal8Bit().constData());
+        }
+    }
+}
+
+int writeResources(const QDir& root) {
     root.mkpath("categories");
     root.mkpath("images");
     const QString images = root.filePath("images") + "/";
     const QString categories = root.filePath("categories") + "/";
     bool ok = true;
+    std::set<QString> written;
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        written.insert(name);
+        ok &= writeBytes(images + name, bytes);
+    };
 
     std::map<std::string, QImage> bottoms;
     for (const art::BottomArt& bottom : art::bottomImages()) {
         const QImage image = art::drawBottom(bottom);
         bottoms[bottom.file] = image;
-        ok &= writeBytes(images + QString::fromStdString(bottom.file), encode(image, "PNG"));
+        write(QString::fromStdString(bottom.file), encode(image, "PNG"));
     }
 
     const QImage cotd = art::drawCOTD(art::kArtSide);
-    ok &= writeBytes(images + "COTD.jpg", encode(cotd, "JPG", kJpegQuality));
-    ok &= writeBytes(images + "thumb_COTD.jpg",
-                     encode(art::drawThumb(cotd, QImage()), "JPG", kJpegQuality));
+    write("COTD.jpg", encode(cotd, "JPG", kJpegQuality));
+    write("thumb_COTD.jpg", encode(art::drawThumb(cotd, QImage()), "JPG", kJpegQuality));
 
     const std::vector<art::CategoryArt> all = art::catalogue();
     for (std::size_t n = 0; n < all.size(); ++n) {
@@ -99,9 +142,9 @@ int main(int argc, char** argv) {
             for (const art::ThemeArt& theme : category.themes) {
                 const QImage background = art::drawTheme(theme.paint, art::kArtSide);
                 const QString id = QString::fromStdString(theme.id);
-                ok &= writeBytes(images + id + ".jpg", encode(background, "JPG", kJpegQuality));
-                ok &= writeBytes(
-                    images + "thumb_" + id + ".jpg",
+                write(id + ".jpg", encode(background, "JPG", kJpegQuality));
+                write(
+                    "thumb_" + id + ".jpg",
                     encode(art::drawThumb(background, bottoms[theme.bottom]), "JPG", kJpegQuality));
             }
         }
@@ -111,17 +154,37 @@ int main(int argc, char** argv) {
     }
 
     for (const auto& [name, image] : art::interfaceImages()) {
-        ok &= writeBytes(images + QString::fromStdString(name), encode(image, "PNG"));
+        write(QString::fromStdString(name), encode(image, "PNG"));
     }
 
     const QImage stored = art::drawSamplePhoto().transformed(QTransform().rotate(-90));
     QByteArray photo = encode(stored, "JPG", kJpegQuality);
     photo.insert(2, exifOrientationSegment(kSamplePhotoOrientation));
-    ok &= writeBytes(images + kSamplePhotoName, photo);
+    write(kSamplePhotoName, photo);
 
     if (!ok) {
         std::fprintf(stderr, "theme-art: some files could not be written\n");
         return 1;
     }
+    removeStale(images, written);
     return 0;
+}
+
+constexpr const char* kUsage =
+    "usage: theme-art RESOURCES | --samples DIR | --themes | --sheet OUT.png RESULTS\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() == 1 && args[0] == "--themes") {
+        printThemes();
+        return 0;
+    }
+    if (args.size() == 2 && args[0] == "--samples") return writeSamples(args[1]) ? 0 : 1;
+    if (args.size() == 3 && args[0] == "--sheet") return writeSheet(args[1], args[2].toStdString());
+    if (args.size() == 1 && !args[0].startsWith("--")) return writeResources(QDir(args[0]));
+    std::fprintf(stderr, "%s", kUsage);
+    return 2;
 }
