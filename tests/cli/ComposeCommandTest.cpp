@@ -119,6 +119,11 @@ TEST(ComposeCommand, UsageErrors) {
         [](ComposeOptions& o) { o.theme = "99/0"; },
         [](ComposeOptions& o) { o.fontSize = 1000; },
         [](ComposeOptions& o) { o.message = std::string(121, 'm'); },
+        [](ComposeOptions& o) { o.rotateDegrees = 1e308; },
+        [](ComposeOptions& o) { o.rotateDegrees = -361; },
+        [](ComposeOptions& o) { o.move = "1e308,1e308"; },
+        [](ComposeOptions& o) { o.move = "0,100001"; },
+        [](ComposeOptions& o) { o.maxInputMegabytes = 0; },
     };
     for (std::size_t i = 0; i < misuses.size(); ++i) {
         ComposeOptions options = optionsFor({photo.string()});
@@ -128,6 +133,20 @@ TEST(ComposeCommand, UsageErrors) {
         EXPECT_FALSE(io.err().empty()) << i;
     }
     EXPECT_FALSE(fs::exists(folder.path() / "a-square.jpg"));
+}
+
+TEST(ComposeCommand, TheMessageLimitIsStatedInUtf16Units) {
+    test::TempFolder folder;
+    const fs::path photo = folder.path() / "a.jpg";
+    writeJpeg(photo, quarters(64, 48), 1);
+    std::string emoji;
+    for (int i = 0; i < 61; ++i) emoji += "\xF0\x9F\x93\xB7";  // 61 cameras, 122 units
+    ComposeOptions options = optionsFor({photo.string()});
+    options.message = emoji;
+    Captured io;
+    EXPECT_EQ(runCompose(options, io.streams()), kComposeUsageError);
+    EXPECT_THAT(io.err(), testing::HasSubstr("122 UTF-16 units long; the limit is 120 UTF-16 units "
+                                             "(most emoji count as two)"));
 }
 
 TEST(ComposeCommand, ZoomPastALimitIsAnErrorNamingThatLimit) {
