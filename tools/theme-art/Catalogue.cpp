@@ -133,9 +133,10 @@ std::vector<CategoryArt> catalogue() {
         {"Theme of the day",
          "COTD",
          {
-             // Stands in while the feed has no theme for today.
+             // Stands in while the feed has no theme for today; its box keeps
+             // clear of the fallback art's corner stars.
              theme("COTD", "Theme of the day", nullptr, "COTD.jpg", "DejaVu Sans", "90,40,10", "26",
-                   "12,40", "center", kBottomBand),
+                   "12,40", "center", "90,540,522,604"),
          }},
     };
 }
