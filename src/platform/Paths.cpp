@@ -80,6 +80,21 @@ fs::path Paths::locateResources(const fs::path& executableDir) {
 #endif
 }
 
+std::string Paths::resourcesSearchHint(const fs::path& executableDir) {
+    std::string places;
+    if (std::string env = environment("QUILLPOST_RESOURCES"); !env.empty()) {
+        places = env + " (from $QUILLPOST_RESOURCES)";
+    } else {
+        places = (executableDir / ".." / "share" / "quillpost").lexically_normal().string();
+#ifdef QP_SOURCE_RESOURCES
+        places += ", then " + std::string(QP_SOURCE_RESOURCES);
+#endif
+    }
+    return "Resources were looked for in " + places +
+           ".\nSet QUILLPOST_RESOURCES to the folder that holds categories/, images/ and "
+           "layouts/.";
+}
+
 fs::path Paths::executableFolder() {
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);

@@ -38,6 +38,9 @@ public:
     // The resources folder, first of: $QUILLPOST_RESOURCES, ../share/quillpost
     // beside the executable, the source tree's resources/ recorded at build time.
     static std::filesystem::path locateResources(const std::filesystem::path& executableDir);
+    // Says where locateResources looked and how to point it elsewhere, for
+    // messages about resources that are not there.
+    static std::string resourcesSearchHint(const std::filesystem::path& executableDir);
     // The folder of the running executable (the working folder if unknown).
     static std::filesystem::path executableFolder();
 

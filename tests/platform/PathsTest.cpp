@@ -76,4 +76,9 @@ TEST(TextEncoding, AcceptsWellFormedUtf8Only) {
                             "\xF8\x88\x80\x80\x80", "\xD1\x04"}) {
         EXPECT_FALSE(isValidUtf8(bad)) << bad;
     }
+    // The first ill-formed byte is found after whole characters, even when
+    // its sequence starts well (a surrogate's lead byte).
+    EXPECT_EQ(validUtf8Length("caf\xC3\xA9"), 5u);
+    EXPECT_EQ(validUtf8Length("ab\xED\xA0\x80" "cd"), 2u);
+    EXPECT_EQ(validUtf8Length("\xE2\x82\xAC\xC3"), 3u);
 }

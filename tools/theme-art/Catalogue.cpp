@@ -37,9 +37,9 @@ std::vector<CategoryArt> catalogue() {
          "classic",
          {
              theme("classic_white", "Plain white", solid(Qt::white), land, "DejaVu Sans",
-                   "40,40,40", "26", "12,40", "center", kBottomBand),
+                   "40,40,40", "24", "12,48", "center", kBottomBand),
              theme("classic_black", "Plain black", solid(QColor(16, 16, 16)), land, "DejaVu Sans",
-                   "245,245,245", "26", "12,40", "center", kBottomBand),
+                   "245,245,245", "24", "12,48", "center", kBottomBand),
              theme("classic_grey", "Soft grey", solid(QColor(214, 214, 210)), port,
                    "Liberation Sans", "50,50,50", "26", "12,40", "left", kBottomBand),
              theme("classic_cream", "Cream", solid(QColor(246, 238, 218)), land, "Liberation Serif",

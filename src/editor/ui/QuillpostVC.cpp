@@ -411,17 +411,21 @@ void QuillpostVC::layersChanged() {
 
 // --- photo --------------------------------------------------------------------
 
-void QuillpostVC::loadPhoto(QObject*) {
+bool QuillpostVC::photoLibraryIsReadable() const {
     std::error_code error;
-    const bool readable = !m_photoLibrary.empty() &&
-                          std::filesystem::is_directory(m_photoLibrary, error) &&
-                          (std::filesystem::directory_iterator(m_photoLibrary, error), !error);
-    if (!readable) {
+    return !m_photoLibrary.empty() && std::filesystem::is_directory(m_photoLibrary, error) &&
+           (std::filesystem::directory_iterator(m_photoLibrary, error), !error);
+}
+
+void QuillpostVC::loadPhoto(QObject*) {
+    if (!photoLibraryIsReadable()) {
         ShowAlert(std::string(kPhotoLibraryErrorTitle), kPhotoLibraryErrorMessage);
         return;
     }
     if (m_photoChooser) {
-        if (auto chosen = m_photoChooser(view(), m_photoLibrary)) placePhotoFile(*chosen);
+        // A photo that cannot be placed leaves the square as it was; the
+        // reason is in the log.
+        if (auto chosen = m_photoChooser(view(), m_photoLibrary)) ignoreResult(placePhotoFile(*chosen));
         return;
     }
     m_picker = std::make_shared<PhotoPickerVC>(m_photoLibrary, mainQueue());
@@ -438,7 +442,7 @@ void QuillpostVC::loadPhoto(QObject*) {
 
 void QuillpostVC::imagePickerControllerDidFinishPicking(PhotoPickerVC&,
                                                         const std::filesystem::path& photo) {
-    placePhotoFile(photo);
+    ignoreResult(placePhotoFile(photo));  // logged; the square stays as it was
     dismissPicker();
 }
 
@@ -468,21 +472,21 @@ MainQueue* QuillpostVC::mainQueue() const {
     return m_context.mainQueue ? m_context.mainQueue : UiTiming::mainQueue();
 }
 
-bool QuillpostVC::placePhotoFile(const std::filesystem::path& path) {
+Result<void> QuillpostVC::placePhotoFile(const std::filesystem::path& path) {
     Composition& c = composition();
     auto loaded = readPhotoForSquare(
         path.string(), longerSidePixelsNeeded(c.squareSide(), c.screenScale(), kZoomCap));
     if (!loaded.ok()) {
         logf("The photo {} could not be read: {}", path.string(), loaded.error().description());
-        return false;
+        return loaded.error();
     }
     auto placed = c.placement().importPhoto(loaded.value().image, loaded.value().fullSize);
     if (!placed.ok()) {
         logf("The photo {} could not be placed: {}", path.string(), placed.error().description());
-        return false;
+        return placed.error();
     }
     layersChanged();
-    return true;
+    return {};
 }
 
 void QuillpostVC::actionFlipPhotoImage(QObject*) {

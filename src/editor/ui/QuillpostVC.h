@@ -20,6 +20,7 @@
 #include "editor/ui/PhotoPickerVC.h"
 #include "platform/DeviceProfile.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Result.h"
 #include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/PopoverController.h"
 #include "platform/ui/ScrollView.h"
@@ -95,8 +96,13 @@ public:
 
     // --- photo --------------------------------------------------------------
     void loadPhoto(QObject* sender);
-    // Places the photo at `path`; false (nothing changed) when it cannot be read.
-    bool placePhotoFile(const std::filesystem::path& path);
+    // The folder the picker browses, and whether it can be listed; when it
+    // cannot, the photo button shows the no-photo-library alert instead.
+    const std::filesystem::path& photoLibrary() const { return m_photoLibrary; }
+    bool photoLibraryIsReadable() const;
+    // Places the photo at `path`; an error saying why (nothing changed) when
+    // it cannot be read or placed.
+    Result<void> placePhotoFile(const std::filesystem::path& path);
     void actionFlipPhotoImage(QObject* sender);
     void imagePickerControllerDidFinishPicking(PhotoPickerVC& picker,
                                                const std::filesystem::path& photo) override;
