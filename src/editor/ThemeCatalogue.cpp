@@ -116,6 +116,17 @@ CategorySelection ThemeCatalogue::actionCategoryBtnSelect(int tag) {
     return result;
 }
 
+std::optional<ThemeSettings> ThemeCatalogue::selectThemeAsTapped(int category, int index) {
+    if (!m_applied) fetchThemeData();
+    actionCategoryBtnSelect(categoryButtonTag(category));
+    doTheWorkForThemeBtnSelect(themeButtonTag(category, index));
+    if (!m_applied || m_applied->categoryNumber != category || m_applied->themeIndex != index ||
+        m_themeIdx != themeButtonTag(category, index)) {
+        return std::nullopt;
+    }
+    return m_applied;
+}
+
 bool ThemeCatalogue::isThemeOfTheDayCategory(int categoryTag) const {
     const std::optional<ThemeCategory> category = readCategory(categoryFromButtonTag(categoryTag));
     return category && category->isCOTD();

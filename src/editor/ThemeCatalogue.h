@@ -77,6 +77,14 @@ public:
     // tells the app state and the feed whether the theme of the day is on.
     CategorySelection actionCategoryBtnSelect(int tag);
 
+    // Theme `index` of `category` chosen as a user does on a freshly loaded
+    // editor: the theme addressed at load applied, then the category's
+    // button tapped, then the theme's. So the browsed category's marker is
+    // read, and the theme of the day gets the feed's background and bottom
+    // image. Answers the theme then applied, or nullopt when that category
+    // or theme cannot be read (the selection may have moved all the same).
+    std::optional<ThemeSettings> selectThemeAsTapped(int category, int index);
+
     // The images of the theme strip's buttons for `category`, one per theme:
     // the feed's thumbnail for every button of the theme-of-the-day
     // category. Empty when the file cannot be read.

@@ -29,6 +29,9 @@ inline constexpr const char* kDefaultFontSizeKey = "default font size";
 inline constexpr const char* kMinMaxFontSizeKey = "min-max font size";
 inline constexpr const char* kAlignmentKey = "alignment";
 inline constexpr const char* kTextBoxCornersKey = "text box corners";
+// The halo that keeps the message readable over a photo: its width in
+// percent of the font size; "0" (or no number) turns it off.
+inline constexpr const char* kTextHaloKey = "text halo";
 // A display name for listings; not read by the editor.
 inline constexpr const char* kThemeNameKey = "theme name";
 

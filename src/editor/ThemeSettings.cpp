@@ -1,5 +1,6 @@
 #include "editor/ThemeSettings.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -73,6 +74,9 @@ TextStyle readTextStyle(const ThemeRecord& record, TextAlignment previousAlignme
         style.textBoxTop = (*corners)[1];
         style.textBoxWidth = span((*corners)[0], (*corners)[2]);
         style.textBoxHeight = span((*corners)[1], (*corners)[3]);
+    }
+    if (const std::optional<std::string> halo = record.value(kTextHaloKey)) {
+        style.textHalo = std::clamp(leadingFloat(*halo), 0.0F, kLargestTextHalo);
     }
     return style;
 }

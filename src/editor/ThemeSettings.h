@@ -35,6 +35,12 @@ struct ThemeImageRef {
 
 enum class TextAlignment : std::int32_t { Left = 0, Center = 1, Right = 2 };
 
+// The message's halo when a theme does not set one: a band of the
+// contrasting lightness around the glyphs a tenth of the font size wide.
+inline constexpr float kDefaultTextHalo = 10;
+// Wider halos swallow the letters' counters; "text halo" is held to this.
+inline constexpr float kLargestTextHalo = 40;
+
 // The message's style; sizes in points, the box in the units of the
 // theme's corner values (the 612-pixel result for bundled themes).
 struct TextStyle {
@@ -50,6 +56,8 @@ struct TextStyle {
     float textBoxTop = 0;
     float textBoxWidth = 0;
     float textBoxHeight = 0;
+    // Halo width in percent of the font size; 0 draws none.
+    float textHalo = kDefaultTextHalo;
 
     Rect textBox() const { return {textBoxLeft, textBoxTop, textBoxWidth, textBoxHeight}; }
     friend bool operator==(const TextStyle&, const TextStyle&) = default;
@@ -76,9 +84,11 @@ struct ThemeSettings {
 };
 
 // The text style a record gives. Alignment words other than "left",
-// "center" and "right" keep `previousAlignment`. A number list with fewer
-// parts than it needs (three colour parts, two sizes, four corners) is
-// read as if the key were absent, and logged with `themeName`.
+// "center" and "right" keep `previousAlignment`. "text halo" is read as a
+// leading number held to 0…kLargestTextHalo; absent, the default halo. A
+// number list with fewer parts than it needs (three colour parts, two
+// sizes, four corners) is read as if the key were absent, and logged with
+// `themeName`.
 TextStyle readTextStyle(const ThemeRecord& record, TextAlignment previousAlignment,
                         const std::string& themeName = {});
 

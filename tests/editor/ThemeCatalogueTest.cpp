@@ -193,6 +193,38 @@ TEST_F(ThemeCatalogueTest, ResourceImagesAreFoundByNameInsideTheImagesFolder) {
     EXPECT_FALSE(catalogue.imageFor(ThemeImageRef::resource("broken.jpg")));
 }
 
+// The command line chooses a theme through the same taps as the editor:
+// the theme of the day comes with the feed's images, not a file "COTD".
+TEST_F(ThemeCatalogueTest, SelectingAsTappedGoesThroughTheCategory) {
+    struct Case {
+        int category, index;
+        std::optional<std::string> imageName;  // nullopt: nothing there
+        ThemeImageRef background;
+    };
+    const Case cases[] = {
+        {0, 0, "white.jpg", ThemeImageRef::resource("white.jpg")},
+        {0, 1, "black.jpg", ThemeImageRef::resource("black.jpg")},
+        {1, 0, "COTD", ThemeImageRef::feed(Source::FeedThemeImage)},
+        {2, 0, "solo.jpg", ThemeImageRef::resource("solo.jpg")},
+        {2, 1, std::nullopt, {}},
+        {3, 0, std::nullopt, {}},
+    };
+    for (const Case& k : cases) {
+        FakeThemeFeed ownFeed;
+        ThemeCatalogue fresh(res.root(), ownFeed);
+        const std::optional<ThemeSettings> s = fresh.selectThemeAsTapped(k.category, k.index);
+        ASSERT_EQ(s.has_value(), k.imageName.has_value()) << k.category << "/" << k.index;
+        if (!s) continue;
+        EXPECT_EQ(s->themeImageName, *k.imageName);
+        EXPECT_EQ(s->background, k.background);
+        EXPECT_EQ(fresh.appliedSettings(), s);
+        EXPECT_EQ(ownFeed.loadRequests, k.category == 1 ? 1 : 0);
+        if (k.category == 1) {
+            EXPECT_EQ(s->bottomImage, ThemeImageRef::feed(Source::FeedBottomImage));
+        }
+    }
+}
+
 TEST(FallbackThemeFeed, AnswersLikeAFeedWithoutData) {
     TempResources res;
     FallbackThemeFeed feed(res.root());

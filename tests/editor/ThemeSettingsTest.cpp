@@ -114,6 +114,29 @@ TEST(ThemeSettings, GarbageAndExtremeNumbersStayBounded) {
     EXPECT_EQ(style.textBoxHeight, 0);
 }
 
+TEST(ThemeSettings, TextHaloIsOnByDefaultTunedOrTurnedOff) {
+    struct Case {
+        const char* value;  // nullptr: absent
+        float halo;
+    };
+    const Case cases[] = {
+        {nullptr, kDefaultTextHalo},
+        {"0", 0},
+        {"off", 0},
+        {"NO", 0},
+        {"25", 25},
+        {"6.5", 6.5F},
+        {"-3", 0},
+        {"900", kLargestTextHalo},
+    };
+    for (const Case& k : cases) {
+        ThemeRecord::Values values;
+        if (k.value) values[kTextHaloKey] = k.value;
+        EXPECT_FLOAT_EQ(readTextStyle(record(values), TextAlignment::Left).textHalo, k.halo)
+            << (k.value ? k.value : "(absent)");
+    }
+}
+
 TEST(ThemeRecord, TypedPropertyListValuesBecomeText) {
     PlistDictionary dict{{kImageKey, PlistValue("a.jpg")},
                          {kDefaultFontSizeKey, PlistValue(24)},

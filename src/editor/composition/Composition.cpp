@@ -68,7 +68,9 @@ std::optional<Image> Composition::renderSnapshot() const {
 std::optional<Image> Composition::makeResultImage(bool final) {
     if (!final) {
         const TextStyle style = m_theme ? m_theme->textStyle : TextStyle{};
-        return renderMessageCanvas(m_message, style, m_currentFontSize);
+        MessageCanvas canvas = renderMessage(m_message, style, m_currentFontSize);
+        m_messageFit = std::move(canvas.fit);
+        return std::move(canvas.image);
     }
     if (!themeIsPhotoEnabled()) {
         return Image(drawing::makeImageSurface(kResultSide, kResultSide));

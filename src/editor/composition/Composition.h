@@ -8,6 +8,7 @@
 #include <string>
 
 #include "editor/ThemeSettings.h"
+#include "editor/composition/MessageFitting.h"
 #include "editor/composition/PhotoPlacement.h"
 #include "editor/composition/PreviewSquare.h"
 #include "imaging/Image.h"
@@ -54,10 +55,13 @@ public:
     void setCurrentFontSize(double size) { m_currentFontSize = size; }
     // The text layer shows makeResultImage(false).
     void refreshTextLayer();
+    // How the message was fitted into the box at the last text-layer image:
+    // its size, whether long words were broken, whether it had to be cut.
+    const MessageFit& messageFit() const { return m_messageFit; }
 
     // --- result -----------------------------------------------------------
-    // final false: the text layer's image, the message on a transparent
-    // 612 × 612 canvas. final true: with a photo slot, the square rendered at
+    // final false: the text layer's image, the message fitted into its box
+    // on a transparent 612 × 612 canvas. final true: with a photo slot, the square rendered at
     // the screen's scale on white with the grid hidden, scaled to 612 × 612;
     // without one, the transparent canvas.
     std::optional<Image> makeResultImage(bool final);
@@ -72,6 +76,7 @@ private:
     std::optional<ThemeSettings> m_theme;
     std::string m_message;
     double m_currentFontSize = 0;
+    MessageFit m_messageFit;
 };
 
 // `text` cut to at most `limit` UTF-16 code units, never inside a pair.

@@ -1,36 +1,20 @@
 #include "editor/composition/MessageRenderer.h"
 
-#include <QFont>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QTextOption>
 #include <algorithm>
-#include <cmath>
 
 #include "editor/composition/CompositionConstants.h"
+#include "editor/composition/Legibility.h"
+#include "editor/composition/TextHalo.h"
 #include "imaging/ImageDrawing.h"
 #include "platform/Log.h"
 
 namespace qp {
 namespace {
 
-// A size beyond the canvas draws nothing useful and costs glyph memory.
-constexpr double kLargestFontSize = kResultSide;
-
 int colourPart(std::int32_t value) {
     return std::clamp<std::int32_t>(value, 0, 255);
-}
-
-Qt::Alignment horizontalAlignment(TextAlignment alignment) {
-    switch (alignment) {
-        case TextAlignment::Center:
-            return Qt::AlignHCenter;
-        case TextAlignment::Right:
-            return Qt::AlignRight;
-        case TextAlignment::Left:
-            break;
-    }
-    return Qt::AlignLeft;
 }
 
 }  // namespace
@@ -39,32 +23,51 @@ bool messageDrawingAvailable() {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
-Image renderMessageCanvas(const std::string& message, const TextStyle& style, double fontSize) {
-    QImage canvas = drawing::makeImageSurface(kResultSide, kResultSide);
-    const Rect canvasRect{0, 0, double(kResultSide), double(kResultSide)};
-    const Rect box = style.textBox().standardized().intersection(canvasRect);
-    const double size = std::min(fontSize, kLargestFontSize);
-    if (message.empty() || !(size >= 1) || box.isEmpty()) return Image(std::move(canvas));
-    if (!messageDrawingAvailable()) {
+MessageCanvas renderMessage(const std::string& message, const TextStyle& style, double fontSize) {
+    QImage surface = drawing::makeImageSurface(kResultSide, kResultSide);
+    if (!message.empty() && !messageDrawingAvailable()) {
         logf("composition: no font system in this process; the message is not drawn");
-        return Image(std::move(canvas));
+        return {Image(std::move(surface)), {}};
     }
+    MessageFit fit = fitMessage(message, style, fontSize);
+    if (fit.fontSize <= 0) return {Image(std::move(surface)), std::move(fit)};
 
-    QFont font(QString::fromStdString(style.fontName));
-    font.setPixelSize(int(std::lround(size)));
-    QTextOption option(horizontalAlignment(style.fontAlignment) | Qt::AlignTop);
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    const Rect box = style.textBox().standardized().intersection(
+        {0, 0, double(kResultSide), double(kResultSide)});
+    QTextLayout layout(fit.text, messageFont(style, fit.fontSize));
+    layOutMessage(layout, style, box.size.width, fit.wordsBroken);
+    const QPointF origin(box.origin.x, box.origin.y);
+    const QColor textColour(colourPart(style.fontRed), colourPart(style.fontGreen),
+                            colourPart(style.fontBlue));
+    const double halo = haloWidthFor(fit.fontSize, style.textHalo);
 
-    QPainter painter(&canvas);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    const QRectF qbox(box.origin.x, box.origin.y, box.size.width, box.size.height);
-    painter.setClipRect(qbox);
-    painter.setFont(font);
-    painter.setPen(
-        QColor(colourPart(style.fontRed), colourPart(style.fontGreen), colourPart(style.fontBlue)));
-    painter.drawText(qbox, QString::fromStdString(message), option);
+    const QRectF boxRect(box.origin.x, box.origin.y, box.size.width, box.size.height);
+    QPainter painter(&surface);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    if (halo > 0) {
+        // The glyphs alone, in the box and the room the halo needs around it.
+        const double reach = haloReach(halo);
+        const QRect area = boxRect.adjusted(-reach, -reach, reach, reach)
+                               .toAlignedRect()
+                               .intersected(surface.rect());
+        QImage glyphs = drawing::makeImageSurface(area.width(), area.height());
+        QPainter glyphPainter(&glyphs);
+        glyphPainter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        glyphPainter.setClipRect(boxRect.translated(-area.topLeft()));
+        glyphPainter.setPen(textColour);
+        layout.draw(&glyphPainter, origin - area.topLeft());
+        glyphPainter.end();
+        painter.drawImage(area.topLeft(), haloAround(glyphs, halo, haloColourFor(textColour)));
+    }
+    painter.setClipRect(boxRect);
+    painter.setPen(textColour);
+    layout.draw(&painter, origin);
     painter.end();
-    return Image(std::move(canvas));
+    return {Image(std::move(surface)), std::move(fit)};
+}
+
+Image renderMessageCanvas(const std::string& message, const TextStyle& style, double fontSize) {
+    return renderMessage(message, style, fontSize).image;
 }
 
 }  // namespace qp

@@ -25,6 +25,8 @@ TextStyle boxStyle(TextAlignment alignment = TextAlignment::Left) {
     style.textBoxTop = 400;
     style.textBoxWidth = 300;
     style.textBoxHeight = 100;
+    // These cases look at the glyphs alone; the halo has tests of its own.
+    style.textHalo = 0;
     return style;
 }
 
@@ -130,6 +132,18 @@ TEST(Message, TextLayerShowsItAndTheResultCarriesIt) {
         }
     }
     EXPECT_GT(reddish, 100);
+}
+
+// The same message gives the same pixels every time, halo included, from
+// the first use of a font on (the result must not depend on what was drawn
+// before it in the process).
+TEST(Message, SameMessageSamePixelsEveryTime) {
+    TextStyle style = boxStyle();
+    style.fontName = "Noto Serif";
+    style.textHalo = kDefaultTextHalo;
+    const QImage first = renderMessageCanvas("Same again, and again", style, 23).bitmap();
+    const QImage second = renderMessageCanvas("Same again, and again", style, 23).bitmap();
+    EXPECT_EQ(first, second);
 }
 
 }  // namespace
