@@ -9,7 +9,7 @@ namespace art {
 
 namespace {
 
-constexpr int kTile = 180;       // one result, scaled down
+constexpr int kTile = 180;   // one result, scaled down
 constexpr int kTileGap = 6;  // between the results of one theme
 constexpr int kThemesPerRow = 3;
 constexpr int kThemeGap = 22;  // between themes in a row

@@ -204,7 +204,8 @@ Painter filmStrip() {
             p.drawRoundedRect(QRectF(x, 7, pitch * 0.45, 15), 2.5, 2.5);
             p.drawRoundedRect(QRectF(x, kUnits - 22, pitch * 0.45, 15), 2.5, 2.5);
         }
-        // Edge print on the rebate, between the holes and the frame.
+        // Edge print on the upper rebate, between the holes and the frame
+        // (the lower one carries the message).
         QFont font("DejaVu Sans Mono");
         font.setPixelSize(9);
         font.setBold(true);
@@ -213,8 +214,6 @@ Painter filmStrip() {
         p.drawText(QPointF(30, 44), "24");
         p.drawText(QPointF(kUnits * 0.5 - 12, 44), "24A");
         p.drawText(QPointF(kUnits - 60, 44), QString::fromUtf8("\u25B6 25"));
-        p.drawText(QPointF(30, kUnits - 36), "QUILLPOST 400");
-        p.drawText(QPointF(kUnits - 80, kUnits - 36), "24");
         // The frame line between exposures, in the margins a portrait leaves.
         p.setPen(QPen(QColor(60, 56, 50), 2));
         p.drawLine(QPointF(40, 30), QPointF(40, kUnits - 30));
