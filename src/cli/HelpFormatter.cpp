@@ -54,7 +54,9 @@ std::string wrapHelpText(const std::string& text, std::size_t width) {
     return out;
 }
 
-HelpFormatter::HelpFormatter() { column_width(kOptionColumn); }
+HelpFormatter::HelpFormatter() {
+    column_width(kOptionColumn);
+}
 
 std::string HelpFormatter::make_help(const CLI::App* app, std::string name,
                                      CLI::AppFormatMode mode) const {

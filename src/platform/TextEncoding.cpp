@@ -41,13 +41,16 @@ std::size_t sequenceLength(std::string_view text, std::size_t i) {
 
 }  // namespace
 
-bool isValidUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
+bool isValidUtf8(std::string_view text) { return validUtf8Length(text) == text.size(); }
+
+std::size_t validUtf8Length(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
         const std::size_t length = sequenceLength(text, i);
-        if (length == 0) return false;
+        if (length == 0) break;
         i += length;
     }
-    return true;
+    return i;
 }
 
 std::string sanitizeUtf8(std::string_view text) {

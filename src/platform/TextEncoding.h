@@ -13,6 +13,10 @@ namespace qp {
 // overlong forms, no surrogates, nothing above U+10FFFF.
 bool isValidUtf8(std::string_view text);
 
+// Bytes in the longest well-formed UTF-8 prefix of `text`: the offset of the
+// first ill-formed byte, or text.size() when there is none.
+std::size_t validUtf8Length(std::string_view text);
+
 // `text` with every ill-formed byte sequence replaced by U+FFFD.
 std::string sanitizeUtf8(std::string_view text);
 

@@ -35,13 +35,13 @@ TEST(Configuration, FileValuesThenEnvironmentOverrideDefaults) {
     const auto dir = std::filesystem::temp_directory_path() / ("qp-config-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const auto file = dir / "config.json";
-    std::ofstream(file) << R"({"feed_host": "http://127.0.0.1:8080", "analytics_key": "FILEKEY", "retries": 3})";
-    setenv("QUILLPOST_ANALYTICS_KEY", "ENVKEY", 1);
+    std::ofstream(file) << R"({"feed_host": "http://127.0.0.1:8080", "analytics_key": "FILEKEY1234567890123", "retries": 3})";
+    setenv("QUILLPOST_ANALYTICS_KEY", "ENVKEY12345678901234", 1);
     Result<Configuration> config = Configuration::load(file);
     unsetenv("QUILLPOST_ANALYTICS_KEY");
     ASSERT_TRUE(config.ok());
     EXPECT_EQ(config->value(config::kFeedHost), "http://127.0.0.1:8080");
-    EXPECT_EQ(config->value(config::kAnalyticsKey), "ENVKEY");
+    EXPECT_EQ(config->value(config::kAnalyticsKey), "ENVKEY12345678901234");
     EXPECT_EQ(config->value("retries"), "3");
     EXPECT_FALSE(config->has(config::kAnalyticsReportUrl));  // no report address by default
     EXPECT_EQ(Configuration::environmentName("feed_host"), "QUILLPOST_FEED_HOST");

@@ -2,16 +2,22 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <vector>
 
 #include "json/JsonValue.h"
 #include "json/ZelJSON.h"
 #include "platform/Paths.h"
+#include "platform/TextEncoding.h"
 
 namespace qp {
+
+namespace fs = std::filesystem;
 
 namespace {
 
 constexpr const char* kConfigErrorDomain = "qp.config";
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::size_t kAnalyticsKeyLength = 20;
 
 const std::map<std::string, std::string>& defaults() {
     static const std::map<std::string, std::string> values = {
@@ -36,6 +42,35 @@ Error configError(const std::string& origin, const std::string& what) {
     return Error(kConfigErrorDomain, 1, {{kLocalizedDescriptionKey, origin + ": " + what}});
 }
 
+// The reader's trace runs from the first fault it met to the outermost
+// structure it was in: the first says what, the last says where.
+std::string parseFailure(const ZelJSON& json) {
+    const std::vector<Error>& trace = json.errorTrace();
+    if (trace.empty()) return "not JSON";
+    std::string reason = trace.front().description();
+    if (trace.size() > 1) reason += "; " + trace.back().description();
+    return reason;
+}
+
+bool isAnalyticsKey(const std::string& value) {
+    if (value.size() != kAnalyticsKeyLength) return false;
+    for (char c : value) {
+        if (!(c >= 'A' && c <= 'Z') && !(c >= '0' && c <= '9')) return false;
+    }
+    return true;
+}
+
+// What is wrong with `value` for `key`, or nothing. Only keys with a fixed
+// form are checked; hosts and addresses are the user's business.
+std::optional<std::string> valueProblem(const std::string& key, const std::string& value) {
+    if (key == config::kAnalyticsKey && !isAnalyticsKey(value)) {
+        return "\"" + key + "\" must be " + std::to_string(kAnalyticsKeyLength) +
+               " capital letters and digits (like " + defaults().at(key) + "), not \"" +
+               sanitizeUtf8(value) + "\"";
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 Configuration::Configuration() : m_values(defaults()) {}
@@ -51,53 +86,91 @@ std::filesystem::path Configuration::defaultFile() {
         return std::filesystem::path(xdg) / "quillpost" / "config.json";
     }
     const char* home = std::getenv("HOME");
-    return std::filesystem::path(home && *home ? home : "/tmp") / ".config" / "quillpost" / "config.json";
+    return std::filesystem::path(home && *home ? home : "/tmp") / ".config" / "quillpost" /
+           "config.json";
 }
 
-Result<Configuration> Configuration::load(const std::filesystem::path& file) {
+Result<void> Configuration::checkFile(const fs::path& file) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(file, ec);
+    switch (status.type()) {
+        case fs::file_type::regular:
+            return {};
+        case fs::file_type::not_found:
+            return configError(file.string(), "no such file");
+        case fs::file_type::directory:
+            return configError(file.string(), "is a directory, not a configuration file");
+        case fs::file_type::none:
+            return configError(file.string(), "cannot be examined (" + ec.message() + ")");
+        default:
+            return configError(file.string(), "is not a regular file");
+    }
+}
+
+Result<Configuration> Configuration::load(const fs::path& file) {
     Configuration configuration;
     std::error_code ec;
-    if (std::filesystem::exists(file, ec)) {
+    if (fs::status(file, ec).type() != fs::file_type::not_found) {
+        if (Result<void> usable = checkFile(file); !usable.ok()) return usable.error();
         Result<std::string> text = readFile(file);
         if (!text.ok()) return text.error();
         if (Result<void> merged = configuration.mergeJson(*text, file.string()); !merged.ok()) {
             return merged.error();
         }
     }
-    configuration.mergeEnvironment();
+    if (Result<void> merged = configuration.mergeEnvironment(); !merged.ok()) return merged.error();
     return configuration;
 }
 
-Result<void> Configuration::mergeJson(const std::string& text, const std::string& origin) {
+Result<void> Configuration::mergeJson(std::string_view text, const std::string& origin) {
+    // Editors on some systems start UTF-8 files with a byte-order mark.
+    const std::size_t start = text.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark
+                                  ? kUtf8ByteOrderMark.size()
+                                  : 0;
+    text.remove_prefix(start);
+    if (const std::size_t valid = validUtf8Length(text); valid != text.size()) {
+        return configError(origin, "is not valid UTF-8 (bad byte at offset " +
+                                       std::to_string(start + valid) + "); save it as UTF-8");
+    }
     ZelJSON json;
     std::optional<JsonValue> parsed = json.objectWithString(text);
-    if (!parsed) {
-        const std::string reason = json.errorTrace().empty() ? "not JSON" : json.errorTrace().back().description();
-        return configError(origin, "is not valid JSON (" + reason + ")");
-    }
+    if (!parsed) return configError(origin, "is not valid JSON (" + parseFailure(json) + ")");
     const JsonValue::Object* object = parsed->object();
-    if (!object) return configError(origin, "must hold one JSON object of \"key\": \"value\" pairs");
+    if (!object)
+        return configError(origin, "must hold one JSON object of \"key\": \"value\" pairs");
     for (const auto& [key, value] : *object) {
+        std::string asText;
         if (const std::string* s = value.string()) {
-            m_values[key] = *s;
+            asText = *s;
         } else if (const JsonDecimal* n = value.number()) {
-            m_values[key] = n->stringValue();
+            asText = n->stringValue();
         } else if (const bool* b = value.boolean()) {
-            m_values[key] = *b ? "true" : "false";
+            asText = *b ? "true" : "false";
         } else {
             return configError(origin, "the value of \"" + key + "\" must be a string");
         }
+        if (std::optional<std::string> problem = valueProblem(key, asText)) {
+            return configError(origin, *problem);
+        }
+        m_values[key] = std::move(asText);
     }
     return {};
 }
 
-void Configuration::mergeEnvironment() {
+Result<void> Configuration::mergeEnvironment() {
     // Every known key, plus any key the file named.
     std::map<std::string, std::string> keys = defaults();
     for (const auto& [key, value] : m_values) keys[key] = value;
     for (const auto& [key, unused] : keys) {
-        if (const char* env = std::getenv(environmentName(key).c_str())) m_values[key] = env;
+        const std::string name = environmentName(key);
+        const char* env = std::getenv(name.c_str());
+        if (!env) continue;
+        if (std::optional<std::string> problem = valueProblem(key, env)) {
+            return configError("$" + name, *problem);
+        }
+        m_values[key] = env;
     }
+    return {};
 }
 
 std::string Configuration::value(const std::string& key) const {
@@ -105,8 +178,12 @@ std::string Configuration::value(const std::string& key) const {
     return it == m_values.end() ? std::string() : it->second;
 }
 
-bool Configuration::has(const std::string& key) const { return !value(key).empty(); }
+bool Configuration::has(const std::string& key) const {
+    return !value(key).empty();
+}
 
-void Configuration::set(const std::string& key, std::string value) { m_values[key] = std::move(value); }
+void Configuration::set(const std::string& key, std::string value) {
+    m_values[key] = std::move(value);
+}
 
 }  // namespace qp

@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/Result.h"
 
@@ -14,10 +15,11 @@ namespace qp {
 
 // The keys the program reads. Defaults never reach the network on their own.
 namespace config {
-inline constexpr const char* kAnalyticsKey = "analytics_key";          // 20 capital letters and digits
-inline constexpr const char* kAnalyticsReportUrl = "analytics_report_url";  // empty: reports are kept
-inline constexpr const char* kFeedHost = "feed_host";                  // theme-of-the-day server
-inline constexpr const char* kMoreAppsHost = "more_apps_host";         // the more-apps page's server
+inline constexpr const char* kAnalyticsKey = "analytics_key";  // 20 capital letters and digits
+inline constexpr const char* kAnalyticsReportUrl =
+    "analytics_report_url";                                     // empty: reports are kept
+inline constexpr const char* kFeedHost = "feed_host";           // theme-of-the-day server
+inline constexpr const char* kMoreAppsHost = "more_apps_host";  // the more-apps page's server
 inline constexpr const char* kFacebookAppId = "facebook_app_id";
 inline constexpr const char* kFacebookGraphUrl = "facebook_graph_url";
 inline constexpr const char* kFacebookRestUrl = "facebook_rest_url";
@@ -35,18 +37,23 @@ public:
     Configuration();
 
     // Defaults, then the file's values, then the environment's. A missing file
-    // is fine; a file that is not a JSON object of strings is an error that
-    // names the file and what is wrong.
+    // is fine; a file that is not a JSON object of strings, or a value of the
+    // wrong form, is an error that names the file (or variable) and what is
+    // wrong.
     static Result<Configuration> load(const std::filesystem::path& file);
+    // Why `file` cannot serve as the configuration file (missing, a directory,
+    // not a regular file), for a file the user named.
+    static Result<void> checkFile(const std::filesystem::path& file);
     // $XDG_CONFIG_HOME/quillpost/config.json (or ~/.config/quillpost/config.json).
     static std::filesystem::path defaultFile();
     // "QUILLPOST_" + the key upper-cased.
     static std::string environmentName(const std::string& key);
 
-    // Reads values from JSON text: an object whose values are strings (numbers
-    // and booleans are taken as their text).
-    Result<void> mergeJson(const std::string& text, const std::string& origin);
-    void mergeEnvironment();
+    // Reads values from UTF-8 JSON text (a leading byte-order mark is
+    // skipped): an object whose values are strings (numbers and booleans are
+    // taken as their text).
+    Result<void> mergeJson(std::string_view text, const std::string& origin);
+    Result<void> mergeEnvironment();
 
     std::string value(const std::string& key) const;
     bool has(const std::string& key) const;
