@@ -6,6 +6,9 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+#include <limits>
+
 #include "analytics/AnalyticsRecorder.h"
 #include "app/device/LayoutVariant.h"
 #include "app/shared/AppHelpers.h"
@@ -35,9 +38,11 @@ namespace qp {
 
 namespace {
 
-// The zoom the photo may reach after its fit; a photo read for the square
-// keeps the pixels this needs.
-constexpr double kZoomCap = 2.0;
+// Pinches may show the photo at up to the zoom cap, 2 points per photo
+// pixel, that is 2 × the screen's scale device pixels: on every screen more
+// than the photo has, so a shrunk decode would be stretched at the cap.
+// Every pixel is decoded (within the decoder's 100-megapixel limit).
+constexpr double kDecodeWholePhoto = std::numeric_limits<double>::infinity();
 constexpr double kPhoneScreenWidth = 320;
 constexpr double kPadScreenWidth = 768;
 constexpr int kPhoneTextFontSize = 16;
@@ -338,8 +343,14 @@ void QuillpostVC::handleNewCOTDimagesLoaded() {
     if (m_catalogue->isThemeOfTheDayCategory(m_catalogue->categoryIdx()))
         setupSelectThemeScrollView(false);
     if (auto settings = m_catalogue->refetchAppliedThemeOfTheDay()) {
+        // New pictures are no reason to undo the size the user chose with
+        // the slider; a new record may move the range, and the size stays
+        // within it. Untouched, the size follows the record's default.
+        const bool sizeWasChosen = m_fontSizeChosen;
+        const double chosenSize = composition().currentFontSize();
         applySettings(*settings);
         setupFontSizeSliderFromThemeData();
+        if (sizeWasChosen) keepChosenFontSize(chosenSize, settings->textStyle);
         refreshTextLayer();
     }
 }
@@ -425,7 +436,8 @@ void QuillpostVC::loadPhoto(QObject*) {
     if (m_photoChooser) {
         // A photo that cannot be placed leaves the square as it was; the
         // reason is in the log.
-        if (auto chosen = m_photoChooser(view(), m_photoLibrary)) ignoreResult(placePhotoFile(*chosen));
+        if (auto chosen = m_photoChooser(view(), m_photoLibrary))
+            ignoreResult(placePhotoFile(*chosen));
         return;
     }
     m_picker = std::make_shared<PhotoPickerVC>(m_photoLibrary, mainQueue());
@@ -474,8 +486,7 @@ MainQueue* QuillpostVC::mainQueue() const {
 
 Result<void> QuillpostVC::placePhotoFile(const std::filesystem::path& path) {
     Composition& c = composition();
-    auto loaded = readPhotoForSquare(
-        path.string(), longerSidePixelsNeeded(c.squareSide(), c.screenScale(), kZoomCap));
+    auto loaded = readPhotoForSquare(path.string(), kDecodeWholePhoto);
     if (!loaded.ok()) {
         logf("The photo {} could not be read: {}", path.string(), loaded.error().description());
         return loaded.error();
@@ -608,12 +619,23 @@ void QuillpostVC::setupFontSizeSliderFromThemeData() {
     m_slider->setContinuous(true);
     composition().setCurrentFontSize(style.fontDefaultSize);
     m_slider->setValue(style.fontDefaultSize);
+    m_fontSizeChosen = false;
+}
+
+void QuillpostVC::keepChosenFontSize(double size, const TextStyle& style) {
+    const double low = std::min(style.fontMinSize, style.fontMaxSize);
+    const double high = std::max(style.fontMinSize, style.fontMaxSize);
+    const double kept = std::clamp(size, low, high);
+    composition().setCurrentFontSize(kept);
+    m_slider->setValue(float(kept));
+    m_fontSizeChosen = true;
 }
 
 void QuillpostVC::handleFontSizeSlider(float value) {
     const double size = SliderRefreshTimer::roundedSize(value);
     if (size == composition().currentFontSize()) return;
     composition().setCurrentFontSize(size);
+    m_fontSizeChosen = true;
     m_sliderTimer->sizeChanged();
 }
 

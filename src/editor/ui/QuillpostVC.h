@@ -171,6 +171,8 @@ private:
     void setPhotoButtonsVisible(bool visible);
     void moveHighlightTo(int themeTag);
     void updateCounter();
+    // Puts back a size the user chose, held to `style`'s range.
+    void keepChosenFontSize(double size, const TextStyle& style);
     void installGestures();
     void showPanelPage(bool textPage);
     QPixmap namedImage(const std::string& name) const;
@@ -208,6 +210,8 @@ private:
     std::string m_themeImageName;
     std::optional<Image> m_lastShareImage;
     bool m_textIsPlaceholder = false;
+    // The slider moved since the theme set the size.
+    bool m_fontSizeChosen = false;
     int m_textLayerRefreshes = 0;
     std::vector<NotificationCenter::ObserverId> m_observers;
 };

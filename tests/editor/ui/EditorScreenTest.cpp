@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fmt/format.h>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
@@ -550,4 +552,108 @@ TEST(EditorScreen, PastedTextIsCutTo120) {
     EXPECT_EQ(text->text().size(), 120);
     EXPECT_EQ(counterText(editor), "120 / 120");
     EXPECT_EQ(editor.composition().message(), std::string(120, 'p'));
+}
+
+// The cap is a total scale: 2 points per photo pixel. A large photo is
+// decoded whole, so a share at the cap is as sharp as the photo allows (a
+// decode for twice the fit kept a quarter or half of this photo's width).
+TEST(EditorScreen, LargePhotoIsDecodedForTheZoomCap) {
+    // Black and white squares of 2 × 2 pixels: any shrunk decode turns them
+    // grey.
+    QImage checker(4032, 3024, QImage::Format_RGB32);
+    for (int y = 0; y < checker.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(checker.scanLine(y));
+        for (int x = 0; x < checker.width(); ++x) {
+            row[x] = (x / 2 + y / 2) % 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+        }
+    }
+    for (const char* profile : {"iphone", "ipad-retina"}) {
+        SCOPED_TRACE(profile);
+        EditorFixture f(profile);
+        QuillpostVC& editor = f.load();
+        const std::filesystem::path path = f.library() / "checker.jpg";
+        ASSERT_TRUE(checker.save(QString::fromStdString(path.string()), "JPG", 100));
+        ASSERT_TRUE(editor.placePhotoFile(path));
+        const Layer& photo = editor.composition().previewSquare().photoLayer();
+        ASSERT_TRUE(photo.image());
+        EXPECT_EQ(photo.image()->width(), 4032);
+        EXPECT_EQ(photo.image()->height(), 3024);
+
+        PhotoPlacement& placement = editor.composition().placement();
+        editor.touchesBegan();
+        editor.pinchDetected(2.0 / placement.totalScaleChange());
+        EXPECT_DOUBLE_EQ(placement.totalScaleChange(), 2.0);
+        editor.actionShareButton(nullptr);
+        ASSERT_TRUE(editor.theShareImage());
+        const QImage& shared = editor.theShareImage()->bitmap();
+        int dark = 0, light = 0;
+        for (int y = 280; y < 332; ++y) {
+            for (int x = 280; x < 332; ++x) {
+                const int grey = qGray(shared.pixel(x, y));
+                dark += grey < 60;
+                light += grey > 195;
+            }
+        }
+        // The squares stay black and white, not a blur of grey (a decode
+        // halved or quartered left fewer than 170 such pixels here, or none).
+        EXPECT_GT(dark, 400);
+        EXPECT_GT(light, 400);
+    }
+}
+
+// New theme-of-the-day images keep the size the user chose on the slider
+// (within the new record's range); an untouched slider follows the record.
+TEST(EditorScreen, ThemeOfTheDayRefreshKeepsTheChosenFontSize) {
+    EditorFixture f;
+    FakeThemeFeed feed;
+    f.editor->setThemeFeed(&feed);
+    QuillpostVC& editor = f.load();
+    editor.beginAppearance(true, false);
+    editor.endAppearance(true, false);
+    tap(button(editor.categoryStrip()->contentView(), categoryButtonTag(5)));
+    auto* slider = dynamic_cast<Slider*>(editor.outlet("fontSizeSlider"));
+    ASSERT_TRUE(editor.catalogue().appliedSettings());
+    const TextStyle& style = editor.catalogue().appliedSettings()->textStyle;
+    double chosen = std::round(style.fontMinSize + (style.fontMaxSize - style.fontMinSize) * 0.75);
+    if (chosen == style.fontDefaultSize) chosen -= 1;
+    ASSERT_GT(chosen, 12);
+    editor.handleFontSizeSlider(float(chosen));
+    editor.touchUpSlider();
+    EXPECT_EQ(editor.currentFontSize(), chosen);
+
+    struct Step {
+        std::string range;  // the feed record's "min-max font size"; empty: no record
+        double expected;
+    };
+    const Step steps[] = {
+        {"", chosen},                                   // new pictures only
+        {fmt::format("4,{}", chosen + 10), chosen},     // a range that holds the size
+        {fmt::format("4,{}", chosen - 2), chosen - 2},  // a range below it: its top
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.range);
+        feed.thumbSide += 2;
+        if (!step.range.empty()) {
+            feed.record = ThemeRecord({{kImageKey, "cotd.jpg"},
+                                       {kPhotoEnabledKey, "YES"},
+                                       {kDefaultFontSizeKey, "9"},
+                                       {kMinMaxFontSizeKey, step.range}});
+        }
+        const int refreshes = editor.textLayerRefreshCount();
+        f.notifications.post(kNewCOTDImagesLoaded);
+        f.queue.runPending();
+        EXPECT_EQ(editor.currentFontSize(), step.expected);
+        EXPECT_FLOAT_EQ(slider->value(), float(step.expected));
+        EXPECT_EQ(editor.textLayerRefreshCount(), refreshes + 1);
+    }
+
+    // Choosing a theme again starts from its default; then a refresh
+    // follows the record's default too.
+    tap(button(editor.categoryStrip()->contentView(), categoryButtonTag(1)));
+    tap(button(editor.categoryStrip()->contentView(), categoryButtonTag(5)));
+    EXPECT_EQ(editor.currentFontSize(), 9);
+    feed.record->setValue(kDefaultFontSizeKey, "7");
+    f.notifications.post(kNewCOTDImagesLoaded);
+    f.queue.runPending();
+    EXPECT_EQ(editor.currentFontSize(), 7);
 }
