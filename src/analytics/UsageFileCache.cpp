@@ -24,8 +24,8 @@ constexpr const char* kInitialTimestampKey = "UsageInitialTimestamp";
 constexpr const char* kBackupAttribute = "user.xdg.robots.backup";
 constexpr const char* kBackupAttributeNo = "false";
 
-// A missing file, as opposed to one that cannot be read.
-constexpr int kPlistFileMissing = 1;
+constexpr const char* kUsageFilesErrorDomain = "qp.analytics.files";
+enum UsageFilesErrorCode { kUsageFilesFolderFailed = 1 };
 
 PlistData toData(const std::string& bytes) {
     return PlistData(bytes.begin(), bytes.end());
@@ -55,7 +55,7 @@ Result<void> UsageFileCache::createFolder() const {
     std::error_code ec;
     std::filesystem::create_directories(m_folder, ec);
     if (ec) {
-        return Error("qp.analytics.files", 1,
+        return Error(kUsageFilesErrorDomain, kUsageFilesFolderFailed,
                      {{kLocalizedDescriptionKey,
                        "Could not create " + m_folder.string() + ": " + ec.message()}});
     }
@@ -100,7 +100,7 @@ std::vector<std::string> UsageFileCache::readStoredSessions() const {
     const std::filesystem::path path = storedSessionsFile();
     Result<PlistValue> archive = readPropertyListFile(path);
     if (!archive.ok()) {
-        if (archive.error().code() != kPlistFileMissing) setAside(path, archive.error().toString());
+        if (archive.error().code() != kPropertyListMissing) setAside(path, archive.error().toString());
         return {};
     }
     const PlistValue* list = archive->find(kStoredSessionsKey);
@@ -133,7 +133,7 @@ std::optional<SessionRecord> UsageFileCache::readSessionFile(const std::filesyst
                                                              const char* key) const {
     Result<PlistValue> archive = readPropertyListFile(path);
     if (!archive.ok()) {
-        if (archive.error().code() != kPlistFileMissing) setAside(path, archive.error().toString());
+        if (archive.error().code() != kPropertyListMissing) setAside(path, archive.error().toString());
         return std::nullopt;
     }
     const PlistValue* data = archive->find(key);
@@ -187,7 +187,7 @@ std::optional<std::int64_t> UsageFileCache::readInitialTimestamp() const {
     const std::filesystem::path path = initialTimestampFile();
     Result<PlistValue> archive = readPropertyListFile(path);
     if (!archive.ok()) {
-        if (archive.error().code() != kPlistFileMissing) setAside(path, archive.error().toString());
+        if (archive.error().code() != kPropertyListMissing) setAside(path, archive.error().toString());
         return std::nullopt;
     }
     const PlistValue* value = archive->find(kInitialTimestampKey);

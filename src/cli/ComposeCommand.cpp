@@ -348,7 +348,7 @@ int runCompose(const ComposeOptions& options, const ComposeStreams& streams) {
             ++tally.composed;
             continue;
         }
-        if (Result<void> saved = writeFileAtomically(output.string(), composed->encoded); !saved) {
+        if (Result<void> saved = writeFileAtomically(output, bytesOf(composed->encoded)); !saved) {
             fail(reasonOf(saved.error()));
             continue;
         }

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -298,25 +297,6 @@ Result<QByteArray> pngRepresentation(const Image& image) {
                             "PNG encoding failed: " + writer.errorString().toStdString());
     }
     return out;
-}
-
-Result<void> writeFileAtomically(const std::string& path, const QByteArray& bytes) {
-    QSaveFile file(QString::fromStdString(path));
-    const auto failed = [&](const char* step) {
-        return imagingError(kImagingErrorWriteFailed, std::string(step) + " " + path + ": " +
-                                                          file.errorString().toStdString());
-    };
-    if (!file.open(QIODevice::WriteOnly)) return failed("cannot create");
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return failed("cannot write");
-    }
-    if (!file.flush() || ::fsync(file.handle()) != 0) {
-        file.cancelWriting();
-        return failed("cannot flush");
-    }
-    if (!file.commit()) return failed("cannot replace");
-    return {};
 }
 
 }  // namespace qp

@@ -1,12 +1,13 @@
 #pragma once
 // Reading photos (JPEG through TurboJPEG; PNG, GIF and BMP through Qt's
 // built-in readers, the format always decided by the file's content) and
-// writing JPEG and PNG, with the orientation tag read but never applied on
-// the way in, and files written atomically on the way out.
+// encoding JPEG and PNG, with the orientation tag read but never applied on
+// the way in.
 
 #include <QByteArray>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "imaging/Image.h"
@@ -20,7 +21,6 @@ enum ImagingErrorCode {
     kImagingErrorTooLarge = 2,    // more pixels than the decode limit
     kImagingErrorNoImage = 3,     // nothing to encode
     kImagingErrorEncodeFailed = 4,
-    kImagingErrorWriteFailed = 5,
     kImagingErrorNotAFile = 6,            // a folder, device, FIFO or socket
     kImagingErrorFileTooLarge = 7,        // more bytes than the file limit
     kImagingErrorUnsupportedFormat = 8,   // not JPEG, PNG, GIF or BMP by content
@@ -61,8 +61,9 @@ int exifFromTransformation(int qtTransformation);
 // PNG of the upright picture, alpha kept.
 [[nodiscard]] Result<QByteArray> pngRepresentation(const Image& image);
 
-// Writes to a temporary file in the same folder, flushes it to disk and
-// renames it over `path`, so readers see the old file or the new, never half.
-[[nodiscard]] Result<void> writeFileAtomically(const std::string& path, const QByteArray& bytes);
+// The bytes of `bytes`, for writing with writeFileAtomically (platform/Paths.h).
+inline std::string_view bytesOf(const QByteArray& bytes) {
+    return {bytes.constData(), std::size_t(bytes.size())};
+}
 
 }  // namespace qp

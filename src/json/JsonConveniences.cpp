@@ -1,7 +1,7 @@
 #include "json/JsonConveniences.h"
 
 #include "json/JsonErrors.h"
-#include "json/JsonLog.h"
+#include "platform/Log.h"
 #include "json/ZelJsonParser.h"
 #include "json/ZelJsonWriter.h"
 
@@ -11,7 +11,7 @@ namespace {
 template <typename T>
 std::optional<T> logFailure(std::optional<T> result, const ZelJsonBase& component,
                             const char* line) {
-    if (!result) jsonLog(fillJsonErrorText(line, describeErrorTrace(component.errorTrace())));
+    if (!result) logLine(fillJsonErrorText(line, describeErrorTrace(component.errorTrace())));
     return result;
 }
 

@@ -18,9 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kFileErrorDomain = "qp.file";
-
-Error fileError(int code, const std::string& what, const fs::path& path) {
+Error fileError(FileErrorCode code, const std::string& what, const fs::path& path) {
     return Error(kFileErrorDomain, code, {{kLocalizedDescriptionKey, what + ": " + path.string()}});
 }
 
@@ -51,7 +49,7 @@ Result<void> Paths::createStandardFolders() const {
     for (const fs::path& dir : {m_home, documents(), library(), caches(), preferences()}) {
         std::error_code ec;
         fs::create_directories(dir, ec);
-        if (ec) return fileError(1, "Cannot create folder (" + ec.message() + ")", dir);
+        if (ec) return fileError(kFileErrorCreateFailed, "Cannot create folder (" + ec.message() + ")", dir);
     }
     return {};
 }
@@ -102,13 +100,11 @@ fs::path Paths::executableFolder() {
     return fs::current_path(ec);
 }
 
-Result<void> writeFileAtomically(const fs::path& path, const std::string& bytes) {
+Result<void> writeFileAtomically(const fs::path& path, std::string_view bytes) {
     const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    std::error_code ec;
-    fs::create_directories(dir, ec);
     std::string pattern = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) return fileError(1, std::string("Cannot create file (") + std::strerror(errno) + ")", path);
+    if (fd < 0) return fileError(kFileErrorCreateFailed, std::string("Cannot create file (") + std::strerror(errno) + ")", path);
 
     const char* cursor = bytes.data();
     std::size_t left = bytes.size();
@@ -119,7 +115,7 @@ Result<void> writeFileAtomically(const fs::path& path, const std::string& bytes)
             const int saved = errno;
             ::close(fd);
             ::unlink(pattern.c_str());
-            return fileError(2, std::string("Cannot write file (") + std::strerror(saved) + ")", path);
+            return fileError(kFileErrorWriteFailed, std::string("Cannot write file (") + std::strerror(saved) + ")", path);
         }
         cursor += n;
         left -= static_cast<std::size_t>(n);
@@ -127,23 +123,25 @@ Result<void> writeFileAtomically(const fs::path& path, const std::string& bytes)
     // mkstemp makes the file private; kept files are ordinary user files.
     ::fchmod(fd, 0644);
     if (::fsync(fd) != 0 || ::close(fd) != 0) {
+        const int saved = errno;
         ::unlink(pattern.c_str());
-        return fileError(2, "Cannot flush file", path);
+        return fileError(kFileErrorWriteFailed,
+                         std::string("Cannot flush file (") + std::strerror(saved) + ")", path);
     }
     if (std::rename(pattern.c_str(), path.c_str()) != 0) {
         const int saved = errno;
         ::unlink(pattern.c_str());
-        return fileError(3, std::string("Cannot replace file (") + std::strerror(saved) + ")", path);
+        return fileError(kFileErrorReplaceFailed, std::string("Cannot replace file (") + std::strerror(saved) + ")", path);
     }
     return {};
 }
 
 Result<std::string> readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return fileError(4, "Cannot open file", path);
+    if (!in) return fileError(kFileErrorOpenFailed, "Cannot open file", path);
     std::ostringstream bytes;
     bytes << in.rdbuf();
-    if (in.bad()) return fileError(5, "Cannot read file", path);
+    if (in.bad()) return fileError(kFileErrorReadFailed, "Cannot read file", path);
     return bytes.str();
 }
 
@@ -154,10 +152,10 @@ Result<fs::path> setAsideCorruptFile(const fs::path& path) {
         std::error_code ec;
         if (fs::exists(target, ec)) continue;
         fs::rename(path, target, ec);
-        if (ec) return fileError(6, "Cannot set aside damaged file (" + ec.message() + ")", path);
+        if (ec) return fileError(kFileErrorSetAsideFailed, "Cannot set aside damaged file (" + ec.message() + ")", path);
         return target;
     }
-    return fileError(6, "Too many damaged copies beside file", path);
+    return fileError(kFileErrorSetAsideFailed, "Too many damaged copies beside file", path);
 }
 
 }  // namespace qp

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/Result.h"
 
@@ -49,9 +50,20 @@ private:
     std::filesystem::path m_resources;
 };
 
+inline constexpr const char* kFileErrorDomain = "qp.file";
+enum FileErrorCode {
+    kFileErrorCreateFailed = 1,   // a folder or the temporary file could not be made
+    kFileErrorWriteFailed = 2,    // writing or flushing failed (a full disk, say)
+    kFileErrorReplaceFailed = 3,  // the finished file could not take the name
+    kFileErrorOpenFailed = 4,
+    kFileErrorReadFailed = 5,
+    kFileErrorSetAsideFailed = 6,
+};
+
 // Writes `bytes` to `path` atomically: a temporary file in the same folder,
-// flushed to disk, then renamed over the target.
-Result<void> writeFileAtomically(const std::filesystem::path& path, const std::string& bytes);
+// flushed to disk, then renamed over the target, so readers see the old file
+// or the new, never half. The folder must exist.
+Result<void> writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 // Reads a whole file.
 Result<std::string> readFile(const std::filesystem::path& path);

@@ -28,10 +28,6 @@ constexpr std::int64_t kMicrosPerSecond = 1000000;
 constexpr const char* kUidKey = "CF$UID";
 constexpr std::string_view kBinaryPrefix = "bplist";
 
-constexpr int kMissingCode = 1;
-constexpr int kMalformedCode = 2;
-constexpr int kUnrepresentableCode = 3;
-constexpr int kWriteFailedCode = 4;
 
 Error plistError(int code, const std::string& what) {
     return Error(kPropertyListErrorDomain, code, {{kLocalizedDescriptionKey, what}});
@@ -115,7 +111,7 @@ public:
             case PlistValue::Type::String: {
                 const std::string text = value.stringValue();
                 if (text.find('\0') != std::string::npos) {
-                    return plistError(kUnrepresentableCode, "string contains a NUL character");
+                    return plistError(kPropertyListUnrepresentable, "string contains a NUL character");
                 }
                 return NodePtr(plist_new_string(text.c_str()));
             }
@@ -137,7 +133,7 @@ public:
             case PlistValue::Type::Dictionary:
                 return buildDictionary(value.dictionaryValue(), depth);
         }
-        return plistError(kUnrepresentableCode, "unknown value type");
+        return plistError(kPropertyListUnrepresentable, "unknown value type");
     }
 
 private:
@@ -150,7 +146,7 @@ private:
         if (m_format == PlistFormat::Xml) fraction = 0;
         if (seconds < std::numeric_limits<std::int32_t>::min() ||
             seconds > std::numeric_limits<std::int32_t>::max()) {
-            return plistError(kUnrepresentableCode, "date outside the years 1933 to 2069");
+            return plistError(kPropertyListUnrepresentable, "date outside the years 1933 to 2069");
         }
         return NodePtr(plist_new_date(static_cast<std::int32_t>(seconds),
                                       static_cast<std::int32_t>(fraction)));
@@ -172,7 +168,7 @@ private:
         NodePtr node(plist_new_dict());
         for (const auto& [key, member] : members) {
             if (key.find('\0') != std::string::npos) {
-                return plistError(kUnrepresentableCode, "key contains a NUL character");
+                return plistError(kPropertyListUnrepresentable, "key contains a NUL character");
             }
             Result<NodePtr> child = build(member, depth + 1);
             if (!child) return child.error();
@@ -181,7 +177,7 @@ private:
         return node;
     }
 
-    static Error tooDeep() { return plistError(kUnrepresentableCode, "value nested too deeply"); }
+    static Error tooDeep() { return plistError(kPropertyListUnrepresentable, "value nested too deeply"); }
 
     PlistFormat m_format;
 };
@@ -195,7 +191,7 @@ public:
     // The checks before parsing bound the depth; the limit here guards the
     // recursion independently of them.
     Result<PlistValue> read(plist_t node, int depth = 0) const {
-        if (depth > kMaxPlistNesting) return plistError(kMalformedCode, "nested too deeply");
+        if (depth > kMaxPlistNesting) return plistError(kPropertyListMalformed, "nested too deeply");
         switch (plist_get_node_type(node)) {
             case PLIST_BOOLEAN: {
                 std::uint8_t flag = 0;
@@ -218,7 +214,7 @@ public:
                 const char* text = plist_get_string_ptr(node, &length);
                 std::string value = text ? std::string(text, length) : std::string();
                 // Binary files can label any bytes as ASCII text.
-                if (!isValidUtf8(value)) return plistError(kMalformedCode, "text is not valid UTF-8");
+                if (!isValidUtf8(value)) return plistError(kPropertyListMalformed, "text is not valid UTF-8");
                 return PlistValue(std::move(value));
             }
             case PLIST_DATA: {
@@ -243,7 +239,7 @@ public:
             case PLIST_DICT:
                 return readDictionary(node, depth);
             default:
-                return plistError(kMalformedCode, "value of unknown type");
+                return plistError(kPropertyListMalformed, "value of unknown type");
         }
     }
 
@@ -264,7 +260,7 @@ private:
         PlistDictionary members;
         plist_dict_iter iter = nullptr;
         plist_dict_new_iter(node, &iter);
-        if (!iter) return plistError(kMalformedCode, "unreadable dictionary");
+        if (!iter) return plistError(kPropertyListMalformed, "unreadable dictionary");
         std::optional<Error> failure;
         for (;;) {
             char* key = nullptr;
@@ -275,7 +271,7 @@ private:
                 break;
             }
             Result<PlistValue> value = read(member, depth + 1);
-            if (value && key && !isValidUtf8(key)) value = plistError(kMalformedCode, "key is not valid UTF-8");
+            if (value && key && !isValidUtf8(key)) value = plistError(kPropertyListMalformed, "key is not valid UTF-8");
             if (value && key) members[key] = std::move(value).value();
             std::free(key);
             if (!value) {
@@ -401,9 +397,9 @@ bool operator==(const PlistValue& a, const PlistValue& b) {
 // ---- reading and writing -----------------------------------------------------
 
 Result<PlistValue> parsePropertyList(const std::string& bytes) {
-    if (bytes.empty()) return plistError(kMalformedCode, "empty property list");
+    if (bytes.empty()) return plistError(kPropertyListMalformed, "empty property list");
     if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) {
-        return plistError(kMalformedCode, "property list too large");
+        return plistError(kPropertyListMalformed, "property list too large");
     }
     const auto length = static_cast<std::uint32_t>(bytes.size());
     std::string reason;
@@ -411,14 +407,14 @@ Result<PlistValue> parsePropertyList(const std::string& bytes) {
     plist_t root = nullptr;
     if (std::string_view(bytes).substr(0, kBinaryPrefix.size()) == kBinaryPrefix) {
         std::optional<BinaryPlistLayout> layout = checkBinaryPlist(bytes, reason);
-        if (!layout) return plistError(kMalformedCode, reason);
+        if (!layout) return plistError(kPropertyListMalformed, reason);
         storedDates = std::move(layout->dates);
         plist_from_bin(bytes.data(), length, &root);
     } else {
-        if (!checkXmlPlistNesting(bytes, reason)) return plistError(kMalformedCode, reason);
+        if (!checkXmlPlistNesting(bytes, reason)) return plistError(kPropertyListMalformed, reason);
         plist_from_xml(bytes.data(), length, &root);
     }
-    if (!root) return plistError(kMalformedCode, "not a property list");
+    if (!root) return plistError(kPropertyListMalformed, "not a property list");
     NodePtr owner(root);
     const DateRecovery dates(storedDates);
     return ValueReader(dates).read(root);
@@ -440,7 +436,7 @@ Result<std::string> serializePropertyList(const PlistValue& value, PlistFormat f
     } else {
         plist_to_bin(node.value().get(), &buffer, &length);
     }
-    if (!buffer) return plistError(kUnrepresentableCode, "property list could not be encoded");
+    if (!buffer) return plistError(kPropertyListUnrepresentable, "property list could not be encoded");
     std::string bytes(buffer, length);
     if (format == PlistFormat::Xml) {
         plist_to_xml_free(buffer);
@@ -453,16 +449,16 @@ Result<std::string> serializePropertyList(const PlistValue& value, PlistFormat f
 Result<PlistValue> readPropertyListFile(const fs::path& path) {
     std::error_code ec;
     if (!fs::exists(path, ec)) {
-        return plistError(kMissingCode, "no property list at " + path.string());
+        return plistError(kPropertyListMissing, "no property list at " + path.string());
     }
     Result<std::string> bytes = readFile(path);
     if (!bytes) {
-        return Error(kPropertyListErrorDomain, kMalformedCode,
+        return Error(kPropertyListErrorDomain, kPropertyListMalformed,
                      {{kLocalizedDescriptionKey, "cannot read " + path.string()}}, bytes.error());
     }
     Result<PlistValue> value = parsePropertyList(bytes.value());
     if (!value) {
-        return Error(kPropertyListErrorDomain, kMalformedCode,
+        return Error(kPropertyListErrorDomain, kPropertyListMalformed,
                      {{kLocalizedDescriptionKey, "damaged property list " + path.string()}},
                      value.error());
     }
@@ -475,7 +471,7 @@ Result<void> writePropertyListFile(const fs::path& path, const PlistValue& value
     if (!bytes) return bytes.error();
     Result<void> written = writeFileAtomically(path, bytes.value());
     if (!written) {
-        return Error(kPropertyListErrorDomain, kWriteFailedCode,
+        return Error(kPropertyListErrorDomain, kPropertyListWriteFailed,
                      {{kLocalizedDescriptionKey, "cannot write " + path.string()}},
                      written.error());
     }

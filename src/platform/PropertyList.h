@@ -19,6 +19,12 @@ namespace qp {
 // property list, 3 value cannot be written (a date outside 1933-2069, a NUL
 // inside a string or key, nesting deeper than 512), 4 file could not be written.
 inline constexpr const char* kPropertyListErrorDomain = "qp.plist";
+enum PropertyListErrorCode {
+    kPropertyListMissing = 1,          // no file at the path
+    kPropertyListMalformed = 2,        // unreadable or damaged
+    kPropertyListUnrepresentable = 3,  // a value the format cannot hold
+    kPropertyListWriteFailed = 4,
+};
 
 class PlistValue;
 using PlistArray = std::vector<PlistValue>;

@@ -1,12 +1,12 @@
 #pragma once
-// Tiny bitmaps built inside tests, and a log sink that records lines.
+// Tiny bitmaps built inside tests, and the log capture.
 
 #include <QImage>
 #include <string>
 #include <vector>
 
 #include "imaging/Image.h"
-#include "imaging/ImageLog.h"
+#include "support/LogCapture.h"
 
 namespace qp::test {
 
@@ -28,17 +28,7 @@ inline QImage filledBitmap(int w, int h, QColor colour) {
     return image;
 }
 
-// Records every failure line while alive.
-class LogCapture {
-public:
-    LogCapture() {
-        setImageLogSink([this](std::string_view line) { m_lines.emplace_back(line); });
-    }
-    ~LogCapture() { setImageLogSink({}); }
-    const std::vector<std::string>& lines() const { return m_lines; }
-
-private:
-    std::vector<std::string> m_lines;
-};
+// Image operations log their failures to the diagnostic log.
+using qp::LogCapture;
 
 }  // namespace qp::test

@@ -12,6 +12,7 @@
 #include "support/ExifBuilder.h"
 #include "imaging/ExifReader.h"
 #include "imaging/PhotoIO.h"
+#include "platform/Paths.h"
 
 namespace qp {
 namespace {
@@ -49,7 +50,7 @@ TEST(PhotoInput, ExifOrientationFromFilesBecomesTheTagUnapplied) {
     for (const auto& c : cases) {
         for (bool bigEndian : {false, true}) {
             const std::string path = dir.filePath(QString("photo%1.jpg").arg(c.exif)).toStdString();
-            ASSERT_TRUE(writeFileAtomically(path, withExif(plain, c.exif, bigEndian)).ok());
+            ASSERT_TRUE(writeFileAtomically(path, bytesOf(withExif(plain, c.exif, bigEndian))).ok());
             const auto photo = readPhoto(path);
             ASSERT_TRUE(photo.ok()) << photo.error().toString();
             EXPECT_EQ(photo->orientation(), c.tag) << c.exif;
@@ -195,21 +196,6 @@ TEST(PhotoOutput, GreyJpegAndPngRoundTrips) {
     EXPECT_EQ(pngBack->pixelFormat(), PixelFormat::PremultipliedArgb);
     EXPECT_NEAR(qAlpha(pngBack->bitmap().pixel(0, 0)), 128, 1);
     EXPECT_EQ(qAlpha(pngBack->bitmap().pixel(2, 1)), 0);
-}
-
-TEST(PhotoOutput, AtomicWriteReplacesAndLeavesNoTemporaryFiles) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const std::string path = dir.filePath("savedImage.igo").toStdString();
-    ASSERT_TRUE(writeFileAtomically(path, "first").ok());
-    ASSERT_TRUE(writeFileAtomically(path, "second").ok());
-    QFile file(QString::fromStdString(path));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), "second");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
-    const auto failed = writeFileAtomically(dir.filePath("missing/x.jpg").toStdString(), "x");
-    ASSERT_FALSE(failed.ok());
-    EXPECT_EQ(failed.error().code(), kImagingErrorWriteFailed);
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "json/JsonConveniences.h"
-#include "json/JsonLog.h"
 #include "json/ZelJSON.h"
+#include "support/LogCapture.h"
 
 namespace qp {
 namespace {
@@ -55,11 +55,7 @@ TEST(ZelJSON, SettingsReachBothComponents) {
 
 class ConvenienceLog : public ::testing::Test {
 protected:
-    void SetUp() override {
-        setJsonLogSink([this](std::string_view line) { m_lines.emplace_back(line); });
-    }
-    void TearDown() override { setJsonLogSink(nullptr); }
-    std::vector<std::string> m_lines;
+    LogCapture m_log;
 };
 
 TEST_F(ConvenienceLog, FailuresLogTheirTrace) {
@@ -67,14 +63,14 @@ TEST_F(ConvenienceLog, FailuresLogTheirTrace) {
     EXPECT_FALSE(JSONFragmentValue(""));
     EXPECT_FALSE(JSONRepresentation("s"));
     EXPECT_FALSE(JSONFragment(HUGE_VAL));
-    ASSERT_EQ(m_lines.size(), 4u);
-    EXPECT_EQ(m_lines[0],
+    ASSERT_EQ(m_log.lines().size(), 4u);
+    EXPECT_EQ(m_log.lines()[0],
               "-JSONValue failed. Error trace is: (9 \"Trailing comma disallowed in array\")");
-    EXPECT_EQ(m_lines[1],
+    EXPECT_EQ(m_log.lines()[1],
               "-JSONFragmentValue failed. Error trace is: (11 \"Unexpected end of string\")");
-    EXPECT_EQ(m_lines[2],
+    EXPECT_EQ(m_log.lines()[2],
               "-JSONRepresentation failed. Error trace is: (4 \"Not valid type for JSON\")");
-    EXPECT_EQ(m_lines[3].rfind("-JSONFragment failed. Error trace is: (1 ", 0), 0u);
+    EXPECT_EQ(m_log.lines()[3].rfind("-JSONFragment failed. Error trace is: (1 ", 0), 0u);
 }
 
 TEST_F(ConvenienceLog, SuccessIsSilent) {
@@ -83,7 +79,7 @@ TEST_F(ConvenienceLog, SuccessIsSilent) {
     EXPECT_EQ(JSONFragmentValue("null"), JsonValue());
     EXPECT_EQ(JSONRepresentation(JsonValue::Array{1}), "[1]");
     EXPECT_EQ(JSONFragment(2), "2");
-    EXPECT_TRUE(m_lines.empty());
+    EXPECT_TRUE(m_log.lines().empty());
 }
 
 }  // namespace

@@ -39,6 +39,11 @@ TEST(Paths, CreatesStandardFoldersAndFindsResources) {
 TEST(Paths, AtomicWriteReplacesWholeFileAndLeavesNoTemporaries) {
     const fs::path dir = freshFolder("atomic");
     const fs::path file = dir / "sub" / "data.bin";
+    // The folder is the caller's to make: a mistyped one is not made silently.
+    const Result<void> noFolder = writeFileAtomically(file, "x");
+    ASSERT_FALSE(noFolder.ok());
+    EXPECT_EQ(noFolder.error().code(), kFileErrorCreateFailed);
+    fs::create_directory(dir / "sub");
     ASSERT_TRUE(writeFileAtomically(file, "first version, longer").ok());
     ASSERT_TRUE(writeFileAtomically(file, "second").ok());
     EXPECT_EQ(readFile(file).value(), "second");

@@ -5,6 +5,7 @@
 #include "editor/composition/CompositionConstants.h"
 #include "imaging/ImageDrawing.h"
 #include "imaging/PhotoIO.h"
+#include "platform/Paths.h"
 #include "imaging/ResultMarker.h"
 
 namespace qp {
@@ -34,7 +35,7 @@ Result<std::filesystem::path> writeHandOffFile(const Image& result,
     Result<QByteArray> bytes = encodeResult(result, ResultFormat::Jpeg);
     if (!bytes) return bytes.error();
     const std::filesystem::path path = documents / kHandOffFileName;
-    if (Result<void> written = writeFileAtomically(path.string(), *bytes); !written) {
+    if (Result<void> written = writeFileAtomically(path, bytesOf(*bytes)); !written) {
         return written.error();
     }
     return path;

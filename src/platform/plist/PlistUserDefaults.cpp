@@ -83,6 +83,9 @@ bool PlistUserDefaults::synchronize() {
     }
     // Written outside the value lock so readers on other threads never wait
     // for the disk.
+    // The folder is made again should it have gone since the app started.
+    std::error_code ignored;
+    std::filesystem::create_directories(m_path.parent_path(), ignored);
     Result<void> written = writePropertyListFile(m_path, snapshot, PlistFormat::Binary);
     if (!written) {
         logf("Cannot save settings: {}", written.error().toString());

@@ -43,13 +43,13 @@ Result<QWidget*> LayoutLoader::loadLayout(const std::string& layoutName) {
     const std::filesystem::path path = m_folder / (layoutName + ".ui");
     QFile file(QString::fromStdString(path.string()));
     if (!file.open(QIODevice::ReadOnly)) {
-        return Error(kLayoutErrorDomain, 1,
+        return Error(kLayoutErrorDomain, kLayoutFileMissing,
                      {{kLocalizedDescriptionKey, "Layout file not found: " + path.string()}});
     }
     QWidget* widget = load(&file, nullptr);
     if (!widget) {
         return Error(
-            kLayoutErrorDomain, 2,
+            kLayoutErrorDomain, kLayoutUnreadable,
             {{kLocalizedDescriptionKey,
               "Layout file " + path.string() + " is not valid: " + errorString().toStdString()}});
     }

@@ -14,6 +14,7 @@
 namespace qp {
 
 inline constexpr const char* kLayoutErrorDomain = "qp.layout";
+enum LayoutErrorCode { kLayoutFileMissing = 1, kLayoutUnreadable = 2 };
 
 class LayoutLoader : public QUiLoader {
 public:

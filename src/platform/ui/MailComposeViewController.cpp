@@ -89,7 +89,7 @@ void MailComposeViewController::finish(MailComposeResult result) {
     std::optional<Error> error;
     if (result == MailComposeResult::Failed) {
         error =
-            Error("qp.compose", 1,
+            Error(kMailErrorDomain, kMailErrorHandOffFailed,
                   {{kLocalizedDescriptionKey, "The mail could not be handed to a mail program"}});
     }
     if (m_delegate) {

@@ -19,6 +19,9 @@ class MailComposeViewController;
 
 enum class MailComposeResult { Cancelled = 0, Saved = 1, Sent = 2, Failed = 3 };
 
+inline constexpr const char* kMailErrorDomain = "qp.mail";
+enum MailErrorCode { kMailErrorHandOffFailed = 1 };
+
 class MailComposeViewControllerDelegate {
 public:
     virtual ~MailComposeViewControllerDelegate() = default;
