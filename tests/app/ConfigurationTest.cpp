@@ -94,6 +94,7 @@ TEST(Configuration, SaysWhatIsWrongWithTheFileItself) {
     EXPECT_TRUE(says(Configuration::checkFile(folder.path() / "absent.json"), "no such file"));
     EXPECT_TRUE(says(Configuration::checkFile(folder.path()), "is a directory"));
     EXPECT_TRUE(says(Configuration::checkFile("/dev/null"), "not a regular file"));
+    EXPECT_TRUE(says(Configuration::checkFile(""), "an empty name"));
 
     // Absent is fine when nobody named the file; a directory never is.
     EXPECT_TRUE(Configuration::load(folder.path() / "absent.json").ok());

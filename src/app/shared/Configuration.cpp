@@ -91,6 +91,7 @@ std::filesystem::path Configuration::defaultFile() {
 }
 
 Result<void> Configuration::checkFile(const fs::path& file) {
+    if (file.empty()) return configError("\"\"", "an empty name names no file");
     std::error_code ec;
     const fs::file_status status = fs::status(file, ec);
     switch (status.type()) {
