@@ -149,6 +149,35 @@ TEST(ComposeCommand, TheMessageLimitIsStatedInUtf16Units) {
                                              "(most emoji count as two)"));
 }
 
+// A message the box cannot hold even at the theme's smallest size is cut
+// with an ellipsis: the photo is still composed, and standard error says
+// what was cut and what to do. One that fits says nothing.
+TEST(ComposeCommand, AMessageCutToFitIsAWarningNotAFailure) {
+    test::TempFolder folder;
+    const fs::path photo = folder.path() / "a.jpg";
+    writeJpeg(photo, quarters(64, 48), 1);
+    std::string manyLines;
+    for (int i = 0; i < 60; ++i) manyLines += "a\n";  // 60 lines in 120 units
+    struct Case {
+        std::string message;
+        bool warned;
+    };
+    for (const Case& k :
+         {Case{manyLines, true}, Case{"Hello there", false}, Case{std::string(120, 'w'), false}}) {
+        ComposeOptions options = optionsFor({photo.string()});
+        options.message = k.message;
+        options.force = true;
+        Captured io;
+        EXPECT_EQ(runCompose(options, io.streams()), kComposeSucceeded) << io.err();
+        EXPECT_TRUE(fs::exists(folder.path() / "a-square.jpg"));
+        const std::string err = io.err();
+        EXPECT_EQ(err.find("does not fit") != std::string::npos, k.warned) << err;
+        if (k.warned) {
+            EXPECT_THAT(err, testing::HasSubstr("\u2026\"; shorten it"));
+        }
+    }
+}
+
 TEST(ComposeCommand, ZoomPastALimitIsAnErrorNamingThatLimit) {
     test::TempFolder folder;
     const fs::path photo = folder.path() / "a.jpg";
