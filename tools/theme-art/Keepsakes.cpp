@@ -314,8 +314,8 @@ Painter airmail() {
 
 Painter stageLight() {
     return inResultUnits([](QPainter& p) {
-        // A dark stage; a warm spotlight pools behind the photo and spills
-        // into every margin it leaves, and footlights glow along the bottom.
+        // A dark stage between red curtains; a warm spotlight pools behind
+        // the photo and spills into every margin it leaves.
         p.fillRect(QRectF(0, 0, kUnits, kUnits), QColor(16, 12, 22));
         QRadialGradient spot(kCentre, kCentre * 0.9, kUnits * 0.62);
         spot.setColorAt(0, QColor(255, 214, 150, 200));
