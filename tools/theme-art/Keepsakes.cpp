@@ -86,7 +86,8 @@ Painter goldCorners() {
                 const double a = (ray + 0.5) * M_PI / 10;
                 q.drawLine(QPointF(24, 24), QPointF(24 + 26 * std::cos(a), 24 + 26 * std::sin(a)));
             }
-            q.drawArc(QRectF(24 - 26, 24 - 26, 52, 52), -0 * 16, -90 * 16);
+            // A quarter arc from the right round to the bottom, into the square.
+            q.drawArc(QRectF(24 - 26, 24 - 26, 52, 52), 0, -90 * 16);
             q.setPen(Qt::NoPen);
             q.setBrush(gold);
             QPainterPath diamond;
