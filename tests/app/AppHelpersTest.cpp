@@ -6,6 +6,7 @@
 
 #include "app/shared/AppHelpers.h"
 #include "app/shared/Configuration.h"
+#include "support/TempFolder.h"
 #include "platform/DeviceProfile.h"
 
 using namespace qp;
@@ -32,8 +33,8 @@ TEST(IsPad, FollowsTheCurrentProfilesIdiom) {
 }
 
 TEST(Configuration, FileValuesThenEnvironmentOverrideDefaults) {
-    const auto dir = std::filesystem::temp_directory_path() / ("qp-config-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const TempFolder folder;
+    const std::filesystem::path& dir = folder.path();
     const auto file = dir / "config.json";
     std::ofstream(file) << R"({"feed_host": "http://127.0.0.1:8080", "analytics_key": "FILEKEY1234567890123", "retries": 3})";
     setenv("QUILLPOST_ANALYTICS_KEY", "ENVKEY12345678901234", 1);
@@ -55,5 +56,4 @@ TEST(Configuration, FileValuesThenEnvironmentOverrideDefaults) {
         ASSERT_FALSE(broken.ok());
         EXPECT_NE(broken.error().description().find(file.string()), std::string::npos);
     }
-    std::filesystem::remove_all(dir);
 }

@@ -7,27 +7,20 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
 
 #include "editor/ThemeCategory.h"
 #include "editor/ThemeKeys.h"
 #include "editor/ThemeRecord.h"
 #include "platform/PropertyList.h"
+#include "support/TempFolder.h"
 
 namespace qp {
 
 class TempResources {
 public:
     TempResources() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "qp-themes-XXXXXX").string();
-        m_root = mkdtemp(pattern.data());
         std::filesystem::create_directories(m_root / kCategoriesFolder);
         std::filesystem::create_directories(m_root / kImagesFolder);
-    }
-    ~TempResources() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_root, ec);
     }
     TempResources(const TempResources&) = delete;
     TempResources& operator=(const TempResources&) = delete;
@@ -63,7 +56,8 @@ public:
     }
 
 private:
-    std::filesystem::path m_root;
+    TempFolder m_folder;
+    std::filesystem::path m_root = m_folder.path();
 };
 
 }  // namespace qp

@@ -5,11 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QImageWriter>
-#include <QTemporaryDir>
 #include <vector>
 
 #include "ImageTestSupport.h"
 #include "support/ExifBuilder.h"
+#include "support/TempFolder.h"
 #include "imaging/ExifReader.h"
 #include "imaging/PhotoIO.h"
 #include "platform/Paths.h"
@@ -44,12 +44,11 @@ TEST(PhotoInput, ExifOrientationFromFilesBecomesTheTagUnapplied) {
                  {6, ImageOrientation::Right},
                  {7, ImageOrientation::RightMirrored},
                  {8, ImageOrientation::Left}};
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
+    const TempFolder dir;
     const QByteArray plain = smallJpeg();
     for (const auto& c : cases) {
         for (bool bigEndian : {false, true}) {
-            const std::string path = dir.filePath(QString("photo%1.jpg").arg(c.exif)).toStdString();
+            const std::string path = (dir.path() / ("photo" + std::to_string(c.exif) + ".jpg")).string();
             ASSERT_TRUE(writeFileAtomically(path, bytesOf(withExif(plain, c.exif, bigEndian))).ok());
             const auto photo = readPhoto(path);
             ASSERT_TRUE(photo.ok()) << photo.error().toString();

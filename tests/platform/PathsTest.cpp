@@ -4,23 +4,17 @@
 #include <fstream>
 
 #include "platform/Paths.h"
+#include "support/TempFolder.h"
 #include "platform/TextEncoding.h"
 #include "platform/UrlOpener.h"
 
 using namespace qp;
 namespace fs = std::filesystem;
 
-namespace {
-fs::path freshFolder(const std::string& name) {
-    fs::path dir = fs::temp_directory_path() / ("qp-paths-" + name + "-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
-}  // namespace
 
 TEST(Paths, CreatesStandardFoldersAndFindsResources) {
-    const fs::path dir = freshFolder("std");
+    const TempFolder folder;
+    const fs::path& dir = folder.path();
     Paths paths(dir / "home", dir / "res");
     ASSERT_TRUE(paths.createStandardFolders().ok());
     EXPECT_TRUE(fs::is_directory(dir / "home/Library/Caches"));
@@ -33,11 +27,11 @@ TEST(Paths, CreatesStandardFoldersAndFindsResources) {
     EXPECT_FALSE(paths.pathForResource("COTD", "png", "images"));
     EXPECT_FALSE(paths.pathForResource("..", "", "images"));
     EXPECT_FALSE(paths.pathForResource("../res/images/COTD", "jpg", "images"));
-    fs::remove_all(dir);
 }
 
 TEST(Paths, AtomicWriteReplacesWholeFileAndLeavesNoTemporaries) {
-    const fs::path dir = freshFolder("atomic");
+    const TempFolder folder;
+    const fs::path& dir = folder.path();
     const fs::path file = dir / "sub" / "data.bin";
     // The folder is the caller's to make: a mistyped one is not made silently.
     const Result<void> noFolder = writeFileAtomically(file, "x");
@@ -49,11 +43,11 @@ TEST(Paths, AtomicWriteReplacesWholeFileAndLeavesNoTemporaries) {
     EXPECT_EQ(readFile(file).value(), "second");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "sub"), fs::directory_iterator()), 1);
     EXPECT_FALSE(readFile(dir / "missing").ok());
-    fs::remove_all(dir);
 }
 
 TEST(Paths, SetsAsideDamagedFilesWithoutOverwritingEarlierOnes) {
-    const fs::path dir = freshFolder("aside");
+    const TempFolder folder;
+    const fs::path& dir = folder.path();
     const fs::path file = dir / "prefs.plist";
     std::ofstream(file) << "one";
     EXPECT_EQ(setAsideCorruptFile(file).value(), dir / "prefs.plist.corrupt-1");
@@ -61,7 +55,6 @@ TEST(Paths, SetsAsideDamagedFilesWithoutOverwritingEarlierOnes) {
     EXPECT_EQ(setAsideCorruptFile(file).value(), dir / "prefs.plist.corrupt-2");
     EXPECT_EQ(readFile(dir / "prefs.plist.corrupt-1").value(), "one");
     EXPECT_FALSE(fs::exists(file));
-    fs::remove_all(dir);
 }
 
 TEST(UrlScheme, ReadsTheSchemeOrNothing) {

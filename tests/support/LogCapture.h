@@ -34,6 +34,13 @@ public:
         return static_cast<int>(std::count(m_lines.begin(), m_lines.end(), line));
     }
     bool contains(const std::string& line) const { return count(line) > 0; }
+    // Whether any line holds `text`.
+    bool mentions(std::string_view text) const {
+        std::lock_guard lock(m_mutex);
+        return std::any_of(m_lines.begin(), m_lines.end(), [&](const std::string& line) {
+            return line.find(text) != std::string::npos;
+        });
+    }
     void clear() {
         std::lock_guard lock(m_mutex);
         m_lines.clear();

@@ -3,6 +3,7 @@
 // contents when the object goes.
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
 #include <stdlib.h>
@@ -13,7 +14,10 @@ class TempFolder {
 public:
     TempFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "qp-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) m_path = pattern;
+        if (mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("cannot make a temporary folder from " + pattern);
+        }
+        m_path = pattern;
     }
     ~TempFolder() {
         std::error_code ec;

@@ -10,7 +10,9 @@
 #include "platform/Log.h"
 #include "platform/Paths.h"
 #include "platform/plist/PlistUserDefaults.h"
+#include "support/LogCapture.h"
 #include "support/MemoryUserDefaults.h"
+#include "support/TempFolder.h"
 
 namespace qp {
 namespace {
@@ -19,40 +21,9 @@ namespace fs = std::filesystem;
 
 constexpr const char* kBundle = "net.quillpost.Quillpost";
 
-// Collects log lines while alive.
-class LogCapture {
-public:
-    LogCapture() {
-        m_id = Log::addSink([this](std::string_view line) {
-            std::lock_guard lock(m_mutex);
-            m_lines.emplace_back(line);
-        });
-    }
-    ~LogCapture() { Log::removeSink(m_id); }
-    bool contains(std::string_view text) const {
-        std::lock_guard lock(m_mutex);
-        for (const std::string& line : m_lines) {
-            if (line.find(text) != std::string::npos) return true;
-        }
-        return false;
-    }
-
-private:
-    Log::SinkId m_id = 0;
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_lines;
-};
-
 class PlistUserDefaultsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                (std::string("qp-defaults-") +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
+    void SetUp() override { m_dir = m_folder.path(); }
 
     fs::path file() const { return m_dir / (std::string(kBundle) + ".plist"); }
     std::size_t filesInFolder() const {
@@ -60,6 +31,7 @@ protected:
             std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()));
     }
 
+    TempFolder m_folder;
     fs::path m_dir;
 };
 
@@ -150,7 +122,7 @@ TEST_F(PlistUserDefaultsTest, DamagedFilesAreSetAsideAndNeverOverwritten) {
         LogCapture log;
         PlistUserDefaults defaults(m_dir, kBundle);
         EXPECT_EQ(defaults.integerForKey("kLaunchesNumber"), 0) << name;
-        EXPECT_TRUE(log.contains("damaged")) << name;
+        EXPECT_TRUE(log.mentions("damaged")) << name;
 
         const fs::path aside = file().string() + ".corrupt-1";
         ASSERT_TRUE(fs::exists(aside)) << name;
@@ -169,7 +141,7 @@ TEST_F(PlistUserDefaultsTest, UnwritableValueIsRefusedAndOthersStillSave) {
     defaults.setString("a", "kept");
     defaults.setObjectForKey(PlistValue(std::string("bad\0", 4)), "b");
     defaults.setObjectForKey(PlistValue(PlistDate(std::chrono::hours(24 * 365 * 150))), "c");
-    EXPECT_TRUE(log.contains("not stored"));
+    EXPECT_TRUE(log.mentions("not stored"));
     EXPECT_FALSE(defaults.objectForKey("b").has_value());
     EXPECT_FALSE(defaults.objectForKey("c").has_value());
     ASSERT_TRUE(defaults.synchronize());
@@ -184,7 +156,7 @@ TEST_F(PlistUserDefaultsTest, FailedWriteIsReportedAndRetried) {
     PlistUserDefaults defaults(blocked, kBundle);
     defaults.setInteger(1, "n");
     EXPECT_FALSE(defaults.synchronize());
-    EXPECT_TRUE(log.contains("Cannot save settings"));
+    EXPECT_TRUE(log.mentions("Cannot save settings"));
     EXPECT_FALSE(defaults.synchronize());  // still pending, so tried again
 
     fs::remove(blocked);

@@ -7,6 +7,7 @@
 
 #include "platform/Paths.h"
 #include "platform/PropertyList.h"
+#include "support/TempFolder.h"
 
 namespace qp {
 namespace {
@@ -231,15 +232,8 @@ TEST(PlistValue, ChangingACopyLeavesTheOriginalAlone) {
 
 class PropertyListFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("qp-plist-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-    std::filesystem::path m_dir;
+    TempFolder m_folder;
+    std::filesystem::path m_dir = m_folder.path();
 };
 
 TEST_F(PropertyListFile, MissingDamagedAndUnwritableFilesHaveTheirCodes) {
