@@ -17,22 +17,17 @@
 #include "screens/MainViewController.h"
 #include "screens/MoreViewController.h"
 #include "support/LogCapture.h"
-#include "support/MemoryUserDefaults.h"
-#include "support/RecordingAnalytics.h"
-#include "support/RecordingUrlOpener.h"
+#include "support/TestAppServices.h"
 #include "ui/Throbber.h"
 
 using namespace qp;
 
 namespace {
 
-class AppDelegateTest : public testing::Test {
+class AppDelegateTest : public testing::Test, public test::TestAppServices {
 protected:
-    void SetUp() override {
-        LayoutLoader::shared().setLayoutsFolder(std::filesystem::path(QP_RESOURCES) / "layouts");
-        AlertView::setHeadless(true);
-        useDevice("iphone-4in");
-    }
+    AppDelegateTest() : TestAppServices("iphone-4in") { useDevice("iphone-4in"); }
+    ~AppDelegateTest() override { setCurrentDeviceProfile(defaultDeviceProfile()); }
 
     void useDevice(const std::string& name) {
         device = *deviceProfileNamed(name);
@@ -40,28 +35,13 @@ protected:
         setCurrentDeviceProfile(device);
     }
 
-    AppContext context() {
-        AppContext c;
-        c.device = &device;
-        c.analytics = &analytics;
-        c.notifications = &notifications;
-        c.defaults = &defaults;
-        c.urlOpener = &urls;
-        return c;
-    }
-
     std::unique_ptr<AppDelegate> launch() {
-        auto app = std::make_unique<AppDelegate>(context(), "ABCDEFGHIJ0123456789", [] { return std::string("iPhone5,1"); });
+        auto app = std::make_unique<AppDelegate>(context(), "ABCDEFGHIJ0123456789",
+                                                 [] { return std::string("iPhone5,1"); });
         ApplicationLifecycle lifecycle(*app, &notifications);
         EXPECT_TRUE(app->applicationDidFinishLaunchingWithOptions());
         return app;
     }
-
-    DeviceProfile device;
-    RecordingAnalytics analytics;
-    NotificationCenter notifications;
-    MemoryUserDefaults defaults;
-    RecordingUrlOpener urls;
 };
 
 struct UrlCatcher : OpenURLHandler {

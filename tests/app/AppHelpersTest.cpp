@@ -8,17 +8,16 @@
 #include "app/shared/Configuration.h"
 #include "support/TempFolder.h"
 #include "platform/DeviceProfile.h"
+#include "support/HeadlessAlerts.h"
 
 using namespace qp;
 
 TEST(ModalAlertDelegate, BlocksUntilAnsweredAndReturnsTheIndex) {
-    AlertView::setHeadless(true);
-    AlertView::setHeadlessAnswerer([](const AlertView&) { return 1; });
+    test::HeadlessAlerts headless([](const AlertView&) { return 1; });
     auto modal = ModalAlertDelegate::delegateWithAlert(AlertView::create("Post?", "Really", nullptr, "No", {"Yes"}));
     EXPECT_EQ(modal->show(), 1);
     EXPECT_EQ(modal->index(), 1);
     EXPECT_EQ(modal->alertView(), nullptr);  // let go once answered
-    AlertView::setHeadlessAnswerer(nullptr);
 }
 
 TEST(IsPad, FollowsTheCurrentProfilesIdiom) {

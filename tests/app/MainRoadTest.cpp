@@ -37,7 +37,6 @@ constexpr auto kPastAnyFade = std::chrono::seconds(1);
 class MainRoad : public TestAppServices {
 public:
     explicit MainRoad(const std::string& profile) : TestAppServices(profile) {
-        AlertView::setHeadless(true);
         app = std::make_unique<AppDelegate>(context(), "KEY");
         app->applicationDidFinishLaunchingWithOptions();
     }

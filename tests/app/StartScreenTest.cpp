@@ -42,7 +42,6 @@ protected:
     StartScreenTest() : TestAppServices(defaultDeviceProfile().name) {}
 
     void SetUp() override {
-        AlertView::setHeadless(true);
         AppContext c = context();
         c.textMessages = &texts;
         config.set(config::kDownloadLink, "https://quillpost.example/get");

@@ -1,7 +1,8 @@
 #pragma once
 // The app's services as screen tests use them: a home folder of the test's
-// own with a photo library, recording doubles, and a manual main queue that
-// also drives the toolkit's animations. Needs QP_RESOURCES defined.
+// own with a photo library, recording doubles, a manual main queue that also
+// drives the toolkit's animations, and alerts answered headless. Needs
+// QP_RESOURCES defined.
 
 #include <filesystem>
 #include <string>
@@ -13,6 +14,7 @@
 #include "platform/Paths.h"
 #include "platform/ui/LayoutLoader.h"
 #include "platform/ui/UiTiming.h"
+#include "support/HeadlessAlerts.h"
 #include "support/ManualMainQueue.h"
 #include "support/MemoryUserDefaults.h"
 #include "support/RecordingAnalytics.h"
@@ -51,6 +53,7 @@ struct TestAppServices {
         return c;
     }
 
+    HeadlessAlerts headlessAlerts;
     TempFolder home;
     DeviceProfile device;
     Paths paths;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "platform/ui/AlertView.h"
+#include "support/HeadlessAlerts.h"
 
 using namespace qp;
 
@@ -14,7 +15,7 @@ struct Answers : AlertViewDelegate {
 }  // namespace
 
 TEST(AlertView, HeadlessAlertsAreAnsweredOnTheNextTurnOfTheLoop) {
-    AlertView::setHeadless(true);
+    test::HeadlessAlerts headless;
     Answers answers;
     auto alert = AlertView::create("Title", "Message", &answers, "Cancel", {"Post", "Later"});
     EXPECT_EQ(alert->buttonTitles(), (std::vector<std::string>{"Cancel", "Post", "Later"}));
@@ -28,5 +29,4 @@ TEST(AlertView, HeadlessAlertsAreAnsweredOnTheNextTurnOfTheLoop) {
     AlertView::create("T", "M", &answers, "Cancel", {"Post", "Later"})->show();  // no owner but itself
     QCoreApplication::processEvents();
     EXPECT_EQ(answers.indices, (std::vector<int>{0, 2}));
-    AlertView::setHeadlessAnswerer(nullptr);
 }
