@@ -178,20 +178,29 @@ TEST(MainRoad, FromStartToTheSharedFileAndBackOnEveryProfile) {
             << saved.pixelColor(306 + 90, 330).name().toStdString();
         // The theme: black above the photo.
         EXPECT_LT(saved.pixelColor(306, 6).lightness(), 40);
-        // The message: where the text layer has an opaque pixel, the result is light.
+        // The message: where the text layer shows the glyphs' light colour
+        // the result is far lighter than where it shows their dark halo.
         const std::optional<Image> textLayer = editor.composition().makeResultImage(false);
         ASSERT_TRUE(textLayer.has_value());
-        int inked = 0;
-        int lightThere = 0;
+        int glyphs = 0, halo = 0;
+        double glyphLightness = 0, haloLightness = 0;
         for (int y = 0; y < 612; y += 2) {
             for (int x = 0; x < 612; x += 2) {
-                if (textLayer->bitmap().pixelColor(x, y).alpha() < 255) continue;
-                ++inked;
-                if (saved.pixelColor(x, y).lightness() > 180) ++lightThere;
+                const QColor ink = textLayer->bitmap().pixelColor(x, y);
+                if (ink.alpha() < 255) continue;
+                const int there = saved.pixelColor(x, y).lightness();
+                if (ink.lightness() >= 240) {
+                    ++glyphs;
+                    glyphLightness += there;
+                } else if (ink.lightness() <= 15) {
+                    ++halo;
+                    haloLightness += there;
+                }
             }
         }
-        EXPECT_GT(inked, 20);
-        EXPECT_GT(lightThere, inked * 8 / 10);
+        ASSERT_GT(glyphs, 20);
+        ASSERT_GT(halo, 20);
+        EXPECT_GT(glyphLightness / glyphs, haloLightness / halo + 100);
 
         // Back to the editor, back to the start screen, and Start again: the
         // same composition, and the picker opens again.
