@@ -27,12 +27,18 @@ function(qp_library name)
   qp_target_defaults(${name})
 endfunction()
 
-# qp_test(<name> [WIDGETS] SOURCES ... [LIBS ...])
+# qp_test(<name> [WIDGETS] [THREADS] SOURCES ... [LIBS ...])
 # One GoogleTest executable per module. Tests run offscreen and are discovered
 # when CTest runs, so building never starts a test program. WIDGETS gives the
-# tests a QApplication.
+# tests a QApplication. THREADS labels them "threads": the modules that run
+# work on threads of their own, which CI also runs under ThreadSanitizer.
 function(qp_test name)
-  cmake_parse_arguments(ARG "WIDGETS" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "WIDGETS;THREADS" "" "SOURCES;LIBS" ${ARGN})
+  set(labels)
+  if(ARG_THREADS)
+    set(labels LABELS threads)
+    set_property(GLOBAL APPEND PROPERTY QP_THREADED_TESTS ${name})
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests" "${PROJECT_SOURCE_DIR}/src")
   if(ARG_WIDGETS)
@@ -44,7 +50,10 @@ function(qp_test name)
   qp_target_defaults(${name})
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUILLPOST_RESOURCES=${PROJECT_SOURCE_DIR}/resources"
+    # One variable per property: a list here would be split into words.
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+               ENVIRONMENT_MODIFICATION "QUILLPOST_RESOURCES=set:${PROJECT_SOURCE_DIR}/resources"
+               ${labels}
     DISCOVERY_TIMEOUT 30)
 endfunction()
 

@@ -55,13 +55,15 @@ std::variant<ResultFormat, FormatProblem> resultFormatFor(const ComposeOptions& 
     const std::string extension = lowered(fs::path(options.output).extension().string());
     const std::optional<ResultFormat> named =
         extension.empty() ? std::nullopt : formatNamed(extension.substr(1));
-    if (asked && named && *asked != *named) {
+    if (!named) {
+        if (asked) return *asked;
+    } else if (!asked || asked == named) {
+        return *named;
+    } else {
         return FormatProblem{fmt::format("-o {} names a {} file, but --format asks for {}",
                                          printable(options.output), formatWord(*named),
                                          formatWord(*asked))};
     }
-    if (asked) return *asked;
-    if (named) return *named;
     return FormatProblem{fmt::format(
         "cannot tell the result's format from the name {}: end it in .jpg or .png, or give "
         "--format",
