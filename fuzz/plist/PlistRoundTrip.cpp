@@ -6,7 +6,7 @@
 #include <string>
 
 #include "FuzzTarget.h"
-#include "platform/PropertyList.h"
+#include "platform/plist/PropertyList.h"
 
 namespace qp {
 

@@ -7,7 +7,7 @@
 #include "analytics/ReportCodec.h"
 #include "platform/Log.h"
 #include "platform/Paths.h"
-#include "platform/PropertyList.h"
+#include "platform/plist/PropertyList.h"
 
 namespace qp {
 

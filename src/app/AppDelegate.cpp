@@ -3,11 +3,11 @@
 #include <limits>
 
 #include "analytics/AnalyticsRecorder.h"
-#include "app/device/LayoutVariant.h"
-#include "app/device/UIDeviceHardware.h"
+#include "appkit/LayoutVariant.h"
+#include "appkit/UIDeviceHardware.h"
 #include "platform/DeviceProfile.h"
 #include "platform/Log.h"
-#include "platform/UserDefaults.h"
+#include "platform/plist/UserDefaults.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Window.h"
 #include "screens/MainViewController.h"

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "app/shared/AppContext.h"
-#include "app/shared/OpenURLHandler.h"
+#include "appkit/AppContext.h"
+#include "appkit/OpenURLHandler.h"
 #include "platform/ApplicationLifecycle.h"
 #include "platform/AppState.h"
 

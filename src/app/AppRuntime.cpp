@@ -15,8 +15,8 @@
 
 #include "analytics/UsageAnalytics.h"
 #include "app/AppDelegate.h"
-#include "app/device/LayoutVariant.h"
-#include "app/shared/Configuration.h"
+#include "appkit/LayoutVariant.h"
+#include "appkit/Configuration.h"
 #include "editor/ui/QuillpostVC.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/AppRuntime.h"
-#include "app/shared/Configuration.h"
+#include "appkit/Configuration.h"
 #include "cli/ComposeCommand.h"
 #include "cli/ConsoleOutput.h"
 #include "cli/HelpFormatter.h"

@@ -6,7 +6,7 @@
 #include "editor/ThemeKeys.h"
 #include "editor/ThemeTags.h"
 #include "platform/Log.h"
-#include "platform/PropertyList.h"
+#include "platform/plist/PropertyList.h"
 
 namespace qp {
 

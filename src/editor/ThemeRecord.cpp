@@ -2,7 +2,7 @@
 
 #include <fmt/format.h>
 
-#include "platform/PropertyList.h"
+#include "platform/plist/PropertyList.h"
 
 namespace qp {
 

@@ -1,9 +1,9 @@
 #include "screens/MainViewController.h"
 
 #include "analytics/AnalyticsRecorder.h"
-#include "app/device/LayoutVariant.h"
-#include "app/shared/AppHelpers.h"
-#include "app/shared/Configuration.h"
+#include "appkit/LayoutVariant.h"
+#include "appkit/AppHelpers.h"
+#include "appkit/Configuration.h"
 #include "editor/ui/QuillpostVC.h"
 #include "platform/AppState.h"
 #include "platform/Log.h"

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/shared/AppContext.h"
+#include "appkit/AppContext.h"
 #include "platform/ui/MessageComposeViewController.h"
 #include "platform/ui/ViewController.h"
 

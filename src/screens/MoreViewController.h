@@ -2,7 +2,7 @@
 // The more-apps screen: the app's version and a web page of the maker's other
 // apps. Re-created after every stay in the background.
 
-#include "app/shared/AppContext.h"
+#include "appkit/AppContext.h"
 #include "platform/ui/ViewController.h"
 
 namespace qp {

@@ -2,7 +2,7 @@
 // The settings screen, presented modally from the start screen; its back
 // button closes it.
 
-#include "app/shared/AppContext.h"
+#include "appkit/AppContext.h"
 #include "platform/ui/ViewController.h"
 
 namespace qp {

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/shared/AppHelpers.h"
-#include "app/shared/Configuration.h"
+#include "appkit/AppHelpers.h"
+#include "appkit/Configuration.h"
 #include "support/TempFolder.h"
 #include "platform/DeviceProfile.h"
 #include "support/HeadlessAlerts.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/shared/Configuration.h"
+#include "appkit/Configuration.h"
 #include "support/TempFolder.h"
 
 using namespace qp;

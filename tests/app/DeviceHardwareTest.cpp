@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/device/LayoutVariant.h"
-#include "app/device/UIDeviceHardware.h"
+#include "appkit/LayoutVariant.h"
+#include "appkit/UIDeviceHardware.h"
 
 using namespace qp;
 

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "app/AppDelegate.h"
-#include "app/shared/Configuration.h"
+#include "appkit/Configuration.h"
 #include "platform/DeviceProfile.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/TextMessageService.h"

@@ -11,7 +11,7 @@
 #include "editor/ThemeCategory.h"
 #include "editor/ThemeKeys.h"
 #include "editor/ThemeRecord.h"
-#include "platform/PropertyList.h"
+#include "platform/plist/PropertyList.h"
 #include "support/TempFolder.h"
 
 namespace qp {

@@ -5,7 +5,7 @@
 #include "editor/ThemeKeys.h"
 #include "editor/ThemeRecord.h"
 #include "editor/ThemeSettings.h"
-#include "platform/PropertyList.h"
+#include "platform/plist/PropertyList.h"
 #include "support/LogCapture.h"
 
 namespace qp {

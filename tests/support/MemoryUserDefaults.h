@@ -5,7 +5,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/UserDefaults.h"
+#include "platform/plist/UserDefaults.h"
 
 namespace qp {
 

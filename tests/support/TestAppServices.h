@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/shared/AppContext.h"
-#include "app/shared/Configuration.h"
+#include "appkit/AppContext.h"
+#include "appkit/Configuration.h"
 #include "platform/DeviceProfile.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Paths.h"

@@ -10,9 +10,9 @@
 #include <limits>
 
 #include "analytics/AnalyticsRecorder.h"
-#include "app/device/LayoutVariant.h"
-#include "app/shared/AppHelpers.h"
-#include "app/shared/Configuration.h"
+#include "appkit/LayoutVariant.h"
+#include "appkit/AppHelpers.h"
+#include "appkit/Configuration.h"
 #include "editor/ThemeCategory.h"
 #include "editor/composition/PhotoSource.h"
 #include "editor/composition/ResultFile.h"
@@ -22,7 +22,7 @@
 #include "platform/AppState.h"
 #include "platform/Log.h"
 #include "platform/Paths.h"
-#include "platform/UserDefaults.h"
+#include "platform/plist/UserDefaults.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/LayoutLoader.h"
 #include "platform/ui/PanGestureRecognizer.h"

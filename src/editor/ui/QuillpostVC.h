@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/device/UIDeviceHardware.h"
-#include "app/shared/AppContext.h"
+#include "appkit/UIDeviceHardware.h"
+#include "appkit/AppContext.h"
 #include "editor/ThemeCatalogue.h"
 #include "editor/ThemeFeed.h"
 #include "editor/ThemeKeys.h"
@@ -26,6 +26,7 @@
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TextView.h"
 #include "platform/ui/ViewController.h"
+#include "editor/composition/CompositionConstants.h"
 
 class QLabel;
 
@@ -41,7 +42,6 @@ class Slider;
 class TapGestureRecognizer;
 
 inline constexpr const char* kPlaceholderText = "Type message here";
-inline constexpr int kMessageLimit = 120;
 inline constexpr const char* kCounterFormat = "{} / 120";
 inline constexpr double kSliderRotation = 4.712389;
 inline constexpr const char* kNewCOTDImagesLoaded = "new COTD images loaded";

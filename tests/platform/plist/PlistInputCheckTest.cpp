@@ -2,7 +2,7 @@
 
 #include <plist/plist.h>
 
-#include "platform/PropertyList.h"
+#include "platform/plist/PropertyList.h"
 #include "platform/plist/PlistInputCheck.h"
 
 namespace qp {

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "platform/Paths.h"
-#include "platform/PropertyList.h"
+#include "platform/plist/PropertyList.h"
 #include "support/TempFolder.h"
 
 namespace qp {

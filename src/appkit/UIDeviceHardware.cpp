@@ -1,4 +1,4 @@
-#include "app/device/UIDeviceHardware.h"
+#include "appkit/UIDeviceHardware.h"
 
 #include <array>
 

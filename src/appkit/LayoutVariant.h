@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/device/UIDeviceHardware.h"
+#include "appkit/UIDeviceHardware.h"
 
 namespace qp {
 

@@ -1,4 +1,4 @@
-#include "app/shared/AppHelpers.h"
+#include "appkit/AppHelpers.h"
 
 #include <QEventLoop>
 

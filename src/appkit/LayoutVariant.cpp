@@ -1,4 +1,4 @@
-#include "app/device/LayoutVariant.h"
+#include "appkit/LayoutVariant.h"
 
 namespace qp {
 

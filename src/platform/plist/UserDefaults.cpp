@@ -1,4 +1,4 @@
-#include "platform/UserDefaults.h"
+#include "platform/plist/UserDefaults.h"
 
 namespace qp {
 

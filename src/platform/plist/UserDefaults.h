@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/PropertyList.h"
+#include "platform/plist/PropertyList.h"
 
 namespace qp {
 

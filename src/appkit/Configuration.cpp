@@ -1,4 +1,4 @@
-#include "app/shared/Configuration.h"
+#include "appkit/Configuration.h"
 
 #include <cctype>
 #include <cstdlib>
