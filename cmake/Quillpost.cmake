@@ -16,15 +16,37 @@ function(qp_target_defaults target)
   endif()
 endfunction()
 
-# qp_library(<name> SOURCES ... [LIBS ...] [PRIVATE_LIBS ...])
+# qp_library(<name> SOURCES ... [HEADERS ...] [LIBS ...] [PRIVATE_LIBS ...])
 # A static library for one module; code includes headers as "module/File.h".
+# The library exports only its own headers (HEADERS, by default every header
+# in its folder) through an include folder of its own, so code sees another
+# module's headers only by linking that module. LIBS are the libraries its
+# headers need (passed on to whoever links it), PRIVATE_LIBS those only its
+# sources use.
 function(qp_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;PRIVATE_LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;HEADERS;LIBS;PRIVATE_LIBS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
   set_property(GLOBAL APPEND PROPERTY QP_LIBRARIES ${name})
-  target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+  qp_export_headers(${name} "${ARG_HEADERS}")
   target_link_libraries(${name} PUBLIC ${ARG_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
   qp_target_defaults(${name})
+endfunction()
+
+# Links the module's headers into <build>/include/<target>/<module>/ and makes
+# that folder the target's public include path.
+function(qp_export_headers name headers)
+  file(RELATIVE_PATH module "${PROJECT_SOURCE_DIR}/src" "${CMAKE_CURRENT_SOURCE_DIR}")
+  if(NOT headers)
+    file(GLOB headers CONFIGURE_DEPENDS RELATIVE "${CMAKE_CURRENT_SOURCE_DIR}"
+         "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
+  endif()
+  set(root "${CMAKE_BINARY_DIR}/include/${name}")
+  file(REMOVE_RECURSE "${root}")
+  file(MAKE_DIRECTORY "${root}/${module}")
+  foreach(header ${headers})
+    file(CREATE_LINK "${CMAKE_CURRENT_SOURCE_DIR}/${header}" "${root}/${module}/${header}" SYMBOLIC)
+  endforeach()
+  target_include_directories(${name} PUBLIC "${root}")
 endfunction()
 
 # qp_test(<name> [WIDGETS] [THREADS] SOURCES ... [LIBS ...])
@@ -40,7 +62,7 @@ function(qp_test name)
     set_property(GLOBAL APPEND PROPERTY QP_THREADED_TESTS ${name})
   endif()
   add_executable(${name} ${ARG_SOURCES})
-  target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests" "${PROJECT_SOURCE_DIR}/src")
+  target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
   if(ARG_WIDGETS)
     set(test_main qp_test_main_widgets)
   else()
