@@ -28,7 +28,8 @@ void fuzzOneInput(const std::uint8_t* data, std::size_t size) {
 
     if (Result<DecodedReport> report = decodeReport(bytes); report.ok()) {
         std::vector<std::string> sessions;
-        for (const SessionRecord& session : report->sessions) sessions.push_back(encodeSessionRecord(session));
+        for (const SessionRecord& session : report->sessions)
+            sessions.push_back(encodeSessionRecord(session));
         if (encodeReport(report->head, sessions) != bytes) fail("report");
     }
 }

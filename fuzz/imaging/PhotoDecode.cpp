@@ -38,7 +38,8 @@ void fuzzOneInput(const std::uint8_t* data, std::size_t size) {
     if (marked && format != PhotoFormat::Jpeg && format != PhotoFormat::Png)
         fail("a mark found in a format that has none");
 
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     for (int shrink : {1, 8}) {
         std::vector<std::string> warnings;
         DecodeOptions options;
@@ -49,7 +50,8 @@ void fuzzOneInput(const std::uint8_t* data, std::size_t size) {
         if (!image.ok()) continue;
         if (format == PhotoFormat::Unknown) fail("a file of no known format was decoded");
         if (image->isNull()) fail("a decoded photo has no pixels");
-        if (static_cast<std::int64_t>(image->width()) * image->height() > kFuzzMaxPixels) fail("pixel limit passed");
+        if (static_cast<std::int64_t>(image->width()) * image->height() > kFuzzMaxPixels)
+            fail("pixel limit passed");
     }
 }
 

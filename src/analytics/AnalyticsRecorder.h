@@ -14,7 +14,8 @@ public:
     virtual ~AnalyticsRecorder() = default;
     virtual void startSession(const std::string& apiKey) = 0;
     virtual void logEvent(const std::string& eventName) = 0;
-    virtual void logEventWithParameters(const std::string& eventName, const EventParameters& parameters) = 0;
+    virtual void logEventWithParameters(const std::string& eventName,
+                                        const EventParameters& parameters) = 0;
 };
 
 }  // namespace qp

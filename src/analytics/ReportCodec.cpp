@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/Crc32.h"
 #include "analytics/ReportReader.h"
 #include "analytics/ReportWriter.h"
+#include "platform/Crc32.h"
 
 namespace qp {
 

@@ -100,7 +100,8 @@ std::vector<std::string> UsageFileCache::readStoredSessions() const {
     const std::filesystem::path path = storedSessionsFile();
     Result<PlistValue> archive = readPropertyListFile(path);
     if (!archive.ok()) {
-        if (archive.error().code() != kPropertyListMissing) setAside(path, archive.error().toString());
+        if (archive.error().code() != kPropertyListMissing)
+            setAside(path, archive.error().toString());
         return {};
     }
     const PlistValue* list = archive->find(kStoredSessionsKey);
@@ -133,7 +134,8 @@ std::optional<SessionRecord> UsageFileCache::readSessionFile(const std::filesyst
                                                              const char* key) const {
     Result<PlistValue> archive = readPropertyListFile(path);
     if (!archive.ok()) {
-        if (archive.error().code() != kPropertyListMissing) setAside(path, archive.error().toString());
+        if (archive.error().code() != kPropertyListMissing)
+            setAside(path, archive.error().toString());
         return std::nullopt;
     }
     const PlistValue* data = archive->find(key);
@@ -187,7 +189,8 @@ std::optional<std::int64_t> UsageFileCache::readInitialTimestamp() const {
     const std::filesystem::path path = initialTimestampFile();
     Result<PlistValue> archive = readPropertyListFile(path);
     if (!archive.ok()) {
-        if (archive.error().code() != kPropertyListMissing) setAside(path, archive.error().toString());
+        if (archive.error().code() != kPropertyListMissing)
+            setAside(path, archive.error().toString());
         return std::nullopt;
     }
     const PlistValue* value = archive->find(kInitialTimestampKey);

@@ -22,14 +22,19 @@ constexpr const char* kStartScreen = "MainViewController";
 AppDelegate* g_shared = nullptr;
 }  // namespace
 
-AppDelegate::AppDelegate(AppContext context, std::string analyticsKey, std::function<std::string()> machineReader)
+AppDelegate::AppDelegate(AppContext context, std::string analyticsKey,
+                         std::function<std::string()> machineReader)
     : m_context(std::move(context)),
       m_analyticsKey(std::move(analyticsKey)),
-      m_machineReader(machineReader ? std::move(machineReader) : std::function<std::string()>(hostMachineIdentifier)) {
+      m_machineReader(machineReader ? std::move(machineReader)
+                                    : std::function<std::string()>(hostMachineIdentifier)) {
     m_context.state = &m_state;
-    m_context.moreViewController = [this]() -> std::shared_ptr<ViewController> { return m_moreViewController; };
+    m_context.moreViewController = [this]() -> std::shared_ptr<ViewController> {
+        return m_moreViewController;
+    };
     if (!m_context.makeShareSheet) {
-        m_context.makeShareSheet = [](const std::string& layout, const Image& image) -> std::shared_ptr<ViewController> {
+        m_context.makeShareSheet = [](const std::string& layout,
+                                      const Image& image) -> std::shared_ptr<ViewController> {
             auto sheet = std::make_shared<SharePopupVC>(layout);
             sheet->setTheShareImage(image);
             return sheet;
@@ -46,7 +51,9 @@ AppDelegate::~AppDelegate() {
     m_viewController.reset();
 }
 
-AppDelegate* AppDelegate::shared() { return g_shared; }
+AppDelegate* AppDelegate::shared() {
+    return g_shared;
+}
 
 std::shared_ptr<MoreViewController> AppDelegate::makeMoreViewController() const {
     return std::make_shared<MoreViewController>(moreLayoutName(*m_context.device), m_context);
@@ -103,7 +110,8 @@ void AppDelegate::applicationDidBecomeActive() {
     analytics.logEventWithParameters(kEventDevice, {{kEventDeviceParameter, model}});
     analytics.logEventWithParameters(kEventSystem, {{kEventSystemParameter, version}});
     analytics.logEventWithParameters(kEventDeviceClass, {{kEventDeviceClassParameter, modelClass}});
-    analytics.logEventWithParameters(kEventSystemClass, {{kEventSystemClassParameter, versionClass}});
+    analytics.logEventWithParameters(kEventSystemClass,
+                                     {{kEventSystemClassParameter, versionClass}});
 }
 
 void AppDelegate::applicationDidEnterBackground() {
@@ -118,7 +126,8 @@ void AppDelegate::applicationWillEnterForeground() {
     m_moreViewController = makeMoreViewController();
 }
 
-bool AppDelegate::applicationOpenURLSourceApplicationAnnotation(const std::string& url, const std::string&,
+bool AppDelegate::applicationOpenURLSourceApplicationAnnotation(const std::string& url,
+                                                                const std::string&,
                                                                 const std::string&) {
     return applicationHandleOpenURL(url);
 }

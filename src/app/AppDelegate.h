@@ -7,8 +7,8 @@
 
 #include "appkit/AppContext.h"
 #include "appkit/OpenURLHandler.h"
-#include "platform/ApplicationLifecycle.h"
 #include "platform/AppState.h"
+#include "platform/ApplicationLifecycle.h"
 
 namespace qp {
 
@@ -45,7 +45,8 @@ public:
     void applicationDidEnterBackground() override;
     void applicationWillEnterForeground() override;
     void applicationWillTerminate() override {}
-    bool applicationOpenURLSourceApplicationAnnotation(const std::string& url, const std::string& source,
+    bool applicationOpenURLSourceApplicationAnnotation(const std::string& url,
+                                                       const std::string& source,
                                                        const std::string& annotation) override;
     bool applicationHandleOpenURL(const std::string& url) override;
 

@@ -15,8 +15,8 @@
 
 #include "analytics/UsageAnalytics.h"
 #include "app/AppDelegate.h"
-#include "appkit/LayoutVariant.h"
 #include "appkit/Configuration.h"
+#include "appkit/LayoutVariant.h"
 #include "editor/ui/QuillpostVC.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
@@ -76,8 +76,8 @@ void runEventsFor(std::chrono::milliseconds time) {
 // The app only alerts that there is no photo library; on the command line
 // the folder it looked for can be named.
 void reportMissingPhotoLibrary(const QuillpostVC& editor) {
-    const std::string folder =
-        editor.photoLibrary().empty() ? "(no Pictures folder is known)" : editor.photoLibrary().string();
+    const std::string folder = editor.photoLibrary().empty() ? "(no Pictures folder is known)"
+                                                             : editor.photoLibrary().string();
     std::fprintf(stderr,
                  "quillpost: the photo library folder %s is missing or unreadable,\n"
                  "so Start showed \"%s\" instead of the picker (the photo is placed all the "
@@ -157,8 +157,7 @@ int runApp(int argc, char** argv, const RunOptions& options) {
     Result<Configuration> configuration = Configuration::load(
         options.configFile.empty() ? Configuration::defaultFile() : options.configFile);
     if (!configuration.ok()) {
-        std::fprintf(stderr,
-                     "quillpost: %s\nCorrect it, or point --config at another file.\n",
+        std::fprintf(stderr, "quillpost: %s\nCorrect it, or point --config at another file.\n",
                      configuration.error().description().c_str());
         return 1;
     }

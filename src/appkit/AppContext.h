@@ -42,7 +42,8 @@ struct AppContext {
     std::function<std::shared_ptr<ViewController>()> moreViewController;
     // Makes the share sheet from its layout, showing `image`. Screens above
     // the editor provide it, since the sheet's module sits beside the editor.
-    std::function<std::shared_ptr<ViewController>(const std::string& layoutName, const Image& image)>
+    std::function<std::shared_ptr<ViewController>(const std::string& layoutName,
+                                                  const Image& image)>
         makeShareSheet;
 };
 

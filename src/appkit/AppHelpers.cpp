@@ -15,11 +15,13 @@ bool IsPad() {
     return device.idiom && *device.idiom == InterfaceIdiom::Pad;
 }
 
-std::unique_ptr<ModalAlertDelegate> ModalAlertDelegate::delegateWithAlert(std::shared_ptr<AlertView> alert) {
+std::unique_ptr<ModalAlertDelegate> ModalAlertDelegate::delegateWithAlert(
+    std::shared_ptr<AlertView> alert) {
     return std::make_unique<ModalAlertDelegate>(std::move(alert));
 }
 
-ModalAlertDelegate::ModalAlertDelegate(std::shared_ptr<AlertView> alert) : m_alertView(std::move(alert)) {}
+ModalAlertDelegate::ModalAlertDelegate(std::shared_ptr<AlertView> alert)
+    : m_alertView(std::move(alert)) {}
 
 int ModalAlertDelegate::show() {
     if (!m_alertView) return m_index;

@@ -58,7 +58,9 @@ const ModelRow* findModel(const std::string& identifier) {
 UIDeviceHardware::UIDeviceHardware(const DeviceProfile& profile, MachineReader reader)
     : m_profile(profile), m_reader(std::move(reader)) {}
 
-std::string UIDeviceHardware::platform() const { return m_reader ? m_reader() : std::string(); }
+std::string UIDeviceHardware::platform() const {
+    return m_reader ? m_reader() : std::string();
+}
 
 std::string UIDeviceHardware::platformString() const {
     const std::string id = platform();

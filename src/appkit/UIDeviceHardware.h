@@ -20,7 +20,8 @@ public:
 
     // Reads the screen from `profile` and the machine identifier with `reader`
     // (by default the kernel's, asked afresh on every call).
-    explicit UIDeviceHardware(const DeviceProfile& profile, MachineReader reader = hostMachineIdentifier);
+    explicit UIDeviceHardware(const DeviceProfile& profile,
+                              MachineReader reader = hostMachineIdentifier);
 
     std::string platform() const;
     std::string platformString() const;

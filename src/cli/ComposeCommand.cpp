@@ -110,7 +110,8 @@ std::variant<ComposeRecipe, UsageError> makeRecipe(const ComposeOptions& options
     }
     recipe.zoom = options.zoom;
     if (options.rotateDegrees && !(std::abs(*options.rotateDegrees) <= kMaxRotateDegrees)) {
-        return UsageError{fmt::format("--rotate takes degrees within -{0} to {0}", kMaxRotateDegrees)};
+        return UsageError{
+            fmt::format("--rotate takes degrees within -{0} to {0}", kMaxRotateDegrees)};
     }
     recipe.rotateDegrees = options.rotateDegrees;
     if (!options.move.empty()) {
@@ -118,14 +119,16 @@ std::variant<ComposeRecipe, UsageError> makeRecipe(const ComposeOptions& options
         if (!recipe.moveResultPixels ||
             !(std::abs(recipe.moveResultPixels->x) <= kMaxMoveResultPixels &&
               std::abs(recipe.moveResultPixels->y) <= kMaxMoveResultPixels)) {
-            return UsageError{fmt::format(
-                "--move takes DX,DY in result pixels, each within -{0} to {0}", kMaxMoveResultPixels)};
+            return UsageError{
+                fmt::format("--move takes DX,DY in result pixels, each within -{0} to {0}",
+                            kMaxMoveResultPixels)};
         }
     }
     recipe.mirror = options.mirror;
     recipe.force = options.force;
 
-    if (const qsizetype units = QString::fromStdString(options.message).size(); units > kMessageLimit) {
+    if (const qsizetype units = QString::fromStdString(options.message).size();
+        units > kMessageLimit) {
         return UsageError{fmt::format(
             "the message is {} UTF-16 units long; the limit is {} UTF-16 units (most emoji count "
             "as two)",
@@ -179,11 +182,12 @@ std::unique_ptr<QGuiApplication> makeFontSystem() {
 void warnWhenMessageIsCut(const ComposeRecipe& recipe, std::FILE* err) {
     const MessageFit fit = fitMessage(recipe.message, recipe.theme.textStyle, recipe.fontSize);
     if (!fit.cut) return;
-    writeDiagnostic(err, fmt::format(
-               "{}: warning: the message does not fit this theme's text box even at {} px and is "
-               "cut to \"{}\"; shorten it or choose a theme with a larger box\n",
-               kCommandName, fit.fontSize,
-               printable(QString(fit.text).replace(QChar::LineSeparator, u' ').toStdString())));
+    writeDiagnostic(
+        err, fmt::format(
+                 "{}: warning: the message does not fit this theme's text box even at {} px and is "
+                 "cut to \"{}\"; shorten it or choose a theme with a larger box\n",
+                 kCommandName, fit.fontSize,
+                 printable(QString(fit.text).replace(QChar::LineSeparator, u' ').toStdString())));
 }
 
 }  // namespace
@@ -192,8 +196,9 @@ CLI::App* addComposeCommand(CLI::App& cli, ComposeOptions& options) {
     CLI::App* compose = cli.add_subcommand(
         "compose",
         "Put whole photos into the decorated square and write 612 x 612 results, headless");
-    compose->add_option("photos", options.photos,
-                        "Photos to compose (JPEG, PNG, GIF or BMP, told by content)")
+    compose
+        ->add_option("photos", options.photos,
+                     "Photos to compose (JPEG, PNG, GIF or BMP, told by content)")
         ->required();
     compose->add_option("-o,--output", options.output,
                         "Result file (one photo only); - writes it to standard output");
@@ -216,8 +221,9 @@ CLI::App* addComposeCommand(CLI::App& cli, ComposeOptions& options) {
     compose->add_option("--format", options.format,
                         "jpeg or png (default: from -o's extension, else jpeg)");
     compose->add_flag("--force", options.force, "Replace existing results");
-    compose->add_option("--max-input-mb", options.maxInputMegabytes,
-                        "Refuse photo files larger than this many megabytes")
+    compose
+        ->add_option("--max-input-mb", options.maxInputMegabytes,
+                     "Refuse photo files larger than this many megabytes")
         ->capture_default_str();
     compose->add_flag("--verbose", options.verbose,
                       "Also show the libraries' warnings and the diagnostic log");
@@ -334,7 +340,8 @@ int runCompose(const ComposeOptions& options, const ComposeStreams& streams) {
             continue;
         }
         if (looksLikeOurName(photo)) {
-            say(fmt::format("{}: warning: the name looks like a Quillpost result, but the file "
+            say(
+                fmt::format("{}: warning: the name looks like a Quillpost result, but the file "
                             "carries no Quillpost mark, so it is composed",
                             name));
         }

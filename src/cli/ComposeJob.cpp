@@ -31,7 +31,8 @@ std::string zoomRefusal(double zoom, const PhotoPlacement& placement) {
             zoom, wanted, kZoomCap, kZoomCap / fit);
     }
     return fmt::format(
-        "--zoom {} would show the photo at {:.3g} points per photo pixel, below the floor of {:.3g}; "
+        "--zoom {} would show the photo at {:.3g} points per photo pixel, below the floor of "
+        "{:.3g}; "
         "for this photo --zoom must be at least {:.3g}",
         zoom, wanted, placement.minimumTotalScale(), placement.minimumTotalScale() / fit);
 }

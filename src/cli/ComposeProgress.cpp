@@ -17,10 +17,10 @@ ComposeProgress::ComposeProgress(std::FILE* stream, int total, bool enabled)
 void ComposeProgress::update(int done, const std::string& name) {
     if (!m_enabled) return;
     const int filled = m_total > 0 ? done * kBarWidth / m_total : kBarWidth;
-    writeDiagnostic(m_stream, fmt::format("\r\033[K[{}{}] {}/{} {}",
-                                          std::string(std::size_t(filled), '#'),
-                                          std::string(std::size_t(kBarWidth - filled), '.'), done,
-                                          m_total, tailWithin(name, kLongestName)));
+    writeDiagnostic(m_stream,
+                    fmt::format("\r\033[K[{}{}] {}/{} {}", std::string(std::size_t(filled), '#'),
+                                std::string(std::size_t(kBarWidth - filled), '.'), done, m_total,
+                                tailWithin(name, kLongestName)));
     m_drawn = true;
 }
 

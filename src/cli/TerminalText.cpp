@@ -15,10 +15,14 @@ std::size_t sequenceLength(std::string_view text) {
     if (lead < 0x80) return 1;
     std::size_t length = 0;
     std::uint32_t min = 0;
-    if ((lead & 0xE0) == 0xC0) length = 2, min = 0x80;
-    else if ((lead & 0xF0) == 0xE0) length = 3, min = 0x800;
-    else if ((lead & 0xF8) == 0xF0) length = 4, min = 0x10000;
-    else return 0;
+    if ((lead & 0xE0) == 0xC0)
+        length = 2, min = 0x80;
+    else if ((lead & 0xF0) == 0xE0)
+        length = 3, min = 0x800;
+    else if ((lead & 0xF8) == 0xF0)
+        length = 4, min = 0x10000;
+    else
+        return 0;
     if (text.size() < length) return 0;
     std::uint32_t code = lead & (0x7F >> length);
     for (std::size_t i = 1; i < length; ++i) {
@@ -31,11 +35,16 @@ std::size_t sequenceLength(std::string_view text) {
 
 std::string escaped(std::uint8_t byte) {
     switch (byte) {
-        case '\n': return "\\n";
-        case '\r': return "\\r";
-        case '\t': return "\\t";
-        case 0x1B: return "\\e";
-        default: return fmt::format("\\x{:02X}", byte);
+        case '\n':
+            return "\\n";
+        case '\r':
+            return "\\r";
+        case '\t':
+            return "\\t";
+        case 0x1B:
+            return "\\e";
+        default:
+            return fmt::format("\\x{:02X}", byte);
     }
 }
 

@@ -34,7 +34,8 @@ std::string usageErrorMessage(const CLI::App* app, const CLI::Error& error) {
 // The devices --device takes, as a table under the options.
 std::string deviceHelp() {
     std::size_t nameWidth = 0;
-    for (const qp::DeviceProfile& p : qp::deviceProfiles()) nameWidth = std::max(nameWidth, p.name.size());
+    for (const qp::DeviceProfile& p : qp::deviceProfiles())
+        nameWidth = std::max(nameWidth, p.name.size());
     std::string text = "Devices (--device NAME):";
     for (const qp::DeviceProfile& p : qp::deviceProfiles()) {
         text += "\n  " + p.name + std::string(nameWidth + 2 - p.name.size(), ' ') + p.description;
@@ -85,10 +86,10 @@ int main(int argc, char** argv) {
     std::string configFile;
     std::string screenshot;
     std::string photo;
-    CLI::Option* headlessFlag = cli.add_flag(
-        "--headless", headless,
-        "Run offscreen through launch, activation, background,\n"
-        "foreground and quit, then exit");
+    CLI::Option* headlessFlag =
+        cli.add_flag("--headless", headless,
+                     "Run offscreen through launch, activation, background,\n"
+                     "foreground and quit, then exit");
     cli.add_option("--home", home,
                    "App home folder (default $QUILLPOST_HOME, else\n"
                    "$XDG_DATA_HOME/quillpost, else ~/.local/share/quillpost)")

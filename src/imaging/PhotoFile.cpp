@@ -62,16 +62,20 @@ Result<QByteArray> readPhotoFile(const std::string& path, const PhotoFileLimits&
     // Non-blocking, so opening a FIFO with no writer does not wait forever.
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.get() < 0) {
-        return fileError(kImagingErrorUnreadable, fmt::format("cannot open it: {}", std::strerror(errno)));
+        return fileError(kImagingErrorUnreadable,
+                         fmt::format("cannot open it: {}", std::strerror(errno)));
     }
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0) {
-        return fileError(kImagingErrorUnreadable, fmt::format("cannot read it: {}", std::strerror(errno)));
+        return fileError(kImagingErrorUnreadable,
+                         fmt::format("cannot read it: {}", std::strerror(errno)));
     }
-    if (S_ISDIR(info.st_mode)) return fileError(kImagingErrorNotAFile, "it is a folder, not a photo");
+    if (S_ISDIR(info.st_mode))
+        return fileError(kImagingErrorNotAFile, "it is a folder, not a photo");
     if (!S_ISREG(info.st_mode)) {
-        return fileError(kImagingErrorNotAFile,
-                         "it is not a regular file (a device, a pipe or a socket); only photo files are read");
+        return fileError(
+            kImagingErrorNotAFile,
+            "it is not a regular file (a device, a pipe or a socket); only photo files are read");
     }
     if (info.st_size == 0) return fileError(kImagingErrorUnreadable, "the file is empty");
     if (info.st_size > limits.maxBytes) {
@@ -99,7 +103,8 @@ Result<QByteArray> readPhotoFile(const std::string& path, const PhotoFileLimits&
                                          size->width, size->height, limits.maxPixels / 1'000'000));
         }
     }
-    if (std::size_t(bytes.size()) == std::min(total, kPhotoHeaderBytes) && total > kPhotoHeaderBytes) {
+    if (std::size_t(bytes.size()) == std::min(total, kPhotoHeaderBytes) &&
+        total > kPhotoHeaderBytes) {
         Result<std::size_t> body = readInto(fd.get(), bytes, total - kPhotoHeaderBytes);
         if (!body) return body.error();
     }

@@ -10,10 +10,12 @@ constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A
 std::uint32_t bigEndian32(const std::uint8_t* p) {
     return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
 }
-std::uint16_t littleEndian16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
+std::uint16_t littleEndian16(const std::uint8_t* p) {
+    return std::uint16_t(p[0] | p[1] << 8);
+}
 std::int32_t littleEndian32(const std::uint8_t* p) {
-    return std::int32_t(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 |
-                        std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24);
+    return std::int32_t(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+                        std::uint32_t(p[3]) << 24);
 }
 
 bool isStartOfFrame(std::uint8_t marker) {
@@ -52,7 +54,8 @@ std::optional<HeaderSize> jpegSize(const std::uint8_t* data, std::size_t size) {
 
 PhotoFormat sniffPhotoFormat(const std::uint8_t* data, std::size_t size) {
     if (data == nullptr) return PhotoFormat::Unknown;
-    if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) return PhotoFormat::Jpeg;
+    if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF)
+        return PhotoFormat::Jpeg;
     if (size >= sizeof kPngSignature && std::memcmp(data, kPngSignature, sizeof kPngSignature) == 0)
         return PhotoFormat::Png;
     if (size >= 6 && (std::memcmp(data, "GIF87a", 6) == 0 || std::memcmp(data, "GIF89a", 6) == 0))
@@ -69,22 +72,32 @@ PhotoFormat sniffPhotoFormat(const std::uint8_t* data, std::size_t size) {
 
 std::string_view photoFormatName(PhotoFormat format) {
     switch (format) {
-        case PhotoFormat::Jpeg: return "JPEG";
-        case PhotoFormat::Png: return "PNG";
-        case PhotoFormat::Gif: return "GIF";
-        case PhotoFormat::Bmp: return "BMP";
-        case PhotoFormat::Unknown: break;
+        case PhotoFormat::Jpeg:
+            return "JPEG";
+        case PhotoFormat::Png:
+            return "PNG";
+        case PhotoFormat::Gif:
+            return "GIF";
+        case PhotoFormat::Bmp:
+            return "BMP";
+        case PhotoFormat::Unknown:
+            break;
     }
     return "unknown";
 }
 
 const char* qtReaderName(PhotoFormat format) {
     switch (format) {
-        case PhotoFormat::Jpeg: return "jpeg";
-        case PhotoFormat::Png: return "png";
-        case PhotoFormat::Gif: return "gif";
-        case PhotoFormat::Bmp: return "bmp";
-        case PhotoFormat::Unknown: break;
+        case PhotoFormat::Jpeg:
+            return "jpeg";
+        case PhotoFormat::Png:
+            return "png";
+        case PhotoFormat::Gif:
+            return "gif";
+        case PhotoFormat::Bmp:
+            return "bmp";
+        case PhotoFormat::Unknown:
+            break;
     }
     return "";
 }

@@ -51,7 +51,9 @@ std::string tooManyPixels(std::int64_t width, std::int64_t height, std::int64_t 
            " pixels, more than the limit of " + std::to_string(limit / 1'000'000) + " megapixels";
 }
 
-bool endsWithEndMarker(const QByteArray& bytes) { return bytes.endsWith(QByteArray(kJpegEndMarker, 2)); }
+bool endsWithEndMarker(const QByteArray& bytes) {
+    return bytes.endsWith(QByteArray(kJpegEndMarker, 2));
+}
 
 Result<Image> decodeJpeg(const QByteArray& bytes, const DecodeOptions& options) {
     TjHandle handle(tjInitDecompress());
@@ -121,14 +123,22 @@ int exifFromTransformation(int transformation) {
     // Qt's transformations are the EXIF orientations in another order: a
     // mirror or flip applied before the quarter turn.
     switch (transformation) {
-        case QImageIOHandler::TransformationMirror: return 2;
-        case QImageIOHandler::TransformationRotate180: return 3;
-        case QImageIOHandler::TransformationFlip: return 4;
-        case QImageIOHandler::TransformationFlipAndRotate90: return 5;
-        case QImageIOHandler::TransformationRotate90: return 6;
-        case QImageIOHandler::TransformationMirrorAndRotate90: return 7;
-        case QImageIOHandler::TransformationRotate270: return 8;
-        default: return 1;
+        case QImageIOHandler::TransformationMirror:
+            return 2;
+        case QImageIOHandler::TransformationRotate180:
+            return 3;
+        case QImageIOHandler::TransformationFlip:
+            return 4;
+        case QImageIOHandler::TransformationFlipAndRotate90:
+            return 5;
+        case QImageIOHandler::TransformationRotate90:
+            return 6;
+        case QImageIOHandler::TransformationMirrorAndRotate90:
+            return 7;
+        case QImageIOHandler::TransformationRotate270:
+            return 8;
+        default:
+            return 1;
     }
 }
 
@@ -153,11 +163,13 @@ bool pngChunksFitTheFile(const QByteArray& bytes) {
     static constexpr unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
     const auto size = static_cast<std::size_t>(bytes.size());
-    if (size < sizeof kSignature || std::memcmp(data, kSignature, sizeof kSignature) != 0) return true;
+    if (size < sizeof kSignature || std::memcmp(data, kSignature, sizeof kSignature) != 0)
+        return true;
     std::size_t at = sizeof kSignature;
     while (at + 12 <= size) {
-        const std::uint32_t length = (std::uint32_t(data[at]) << 24) | (std::uint32_t(data[at + 1]) << 16) |
-                                     (std::uint32_t(data[at + 2]) << 8) | std::uint32_t(data[at + 3]);
+        const std::uint32_t length =
+            (std::uint32_t(data[at]) << 24) | (std::uint32_t(data[at + 1]) << 16) |
+            (std::uint32_t(data[at + 2]) << 8) | std::uint32_t(data[at + 3]);
         if (length > size - at - 12) return false;
         if (std::memcmp(data + at + 4, "IEND", 4) == 0) return true;
         at += 12 + std::size_t(length);
@@ -168,7 +180,8 @@ bool pngChunksFitTheFile(const QByteArray& bytes) {
 Result<Image> decodeWithQt(const QByteArray& bytes, PhotoFormat format,
                            const DecodeOptions& options) {
     if (format == PhotoFormat::Png && !pngChunksFitTheFile(bytes)) {
-        return imagingError(kImagingErrorUnreadable, "unreadable picture: the PNG file is damaged or cut short");
+        return imagingError(kImagingErrorUnreadable,
+                            "unreadable picture: the PNG file is damaged or cut short");
     }
     // Qt's own allocation cap must not refuse what our pixel limit allows.
     static std::once_flag raiseLimit;
@@ -218,11 +231,13 @@ Result<Image> decodePhoto(const QByteArray& bytes, const DecodeOptions& options)
     const PhotoFormat format = sniffPhotoFormat(
         reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size()));
     switch (format) {
-        case PhotoFormat::Jpeg: return decodeJpeg(bytes, options);
+        case PhotoFormat::Jpeg:
+            return decodeJpeg(bytes, options);
         case PhotoFormat::Unknown:
             return imagingError(kImagingErrorUnsupportedFormat,
                                 "it is not a " + std::string(kReadablePhotoFormats) + " picture");
-        default: return decodeWithQt(bytes, format, options);
+        default:
+            return decodeWithQt(bytes, format, options);
     }
 }
 

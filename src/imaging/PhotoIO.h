@@ -21,9 +21,9 @@ enum ImagingErrorCode {
     kImagingErrorTooLarge = 2,    // more pixels than the decode limit
     kImagingErrorNoImage = 3,     // nothing to encode
     kImagingErrorEncodeFailed = 4,
-    kImagingErrorNotAFile = 6,            // a folder, device, FIFO or socket
-    kImagingErrorFileTooLarge = 7,        // more bytes than the file limit
-    kImagingErrorUnsupportedFormat = 8,   // not JPEG, PNG, GIF or BMP by content
+    kImagingErrorNotAFile = 6,           // a folder, device, FIFO or socket
+    kImagingErrorFileTooLarge = 7,       // more bytes than the file limit
+    kImagingErrorUnsupportedFormat = 8,  // not JPEG, PNG, GIF or BMP by content
 };
 
 // Pictures above this many pixels are refused from their header, before any

@@ -45,7 +45,8 @@ QByteArray markedPng(const QByteArray& png) {
     if (png.size() < kAfterHeader) return png;
     QByteArray body = QByteArray("tEXt") + QByteArray(kPngTextKeyword, sizeof kPngTextKeyword) +
                       QByteArray(kResultMarkerText.data(), qsizetype(kResultMarkerText.size()));
-    const std::uint32_t crc = Crc32::of(std::string_view(body.constData(), std::size_t(body.size())));
+    const std::uint32_t crc =
+        Crc32::of(std::string_view(body.constData(), std::size_t(body.size())));
     const QByteArray chunk = bigEndian32(std::uint32_t(body.size() - 4)) + body + bigEndian32(crc);
     return png.left(kAfterHeader) + chunk + png.mid(kAfterHeader);
 }
@@ -91,17 +92,23 @@ bool pngCarriesMark(const std::uint8_t* data, std::size_t size) {
 QByteArray withResultMarker(const QByteArray& encoded) {
     const auto* data = reinterpret_cast<const std::uint8_t*>(encoded.constData());
     switch (sniffPhotoFormat(data, std::size_t(encoded.size()))) {
-        case PhotoFormat::Jpeg: return markedJpeg(encoded);
-        case PhotoFormat::Png: return markedPng(encoded);
-        default: return encoded;
+        case PhotoFormat::Jpeg:
+            return markedJpeg(encoded);
+        case PhotoFormat::Png:
+            return markedPng(encoded);
+        default:
+            return encoded;
     }
 }
 
 bool carriesResultMarker(const std::uint8_t* data, std::size_t size) {
     switch (sniffPhotoFormat(data, size)) {
-        case PhotoFormat::Jpeg: return jpegCarriesMark(data, size);
-        case PhotoFormat::Png: return pngCarriesMark(data, size);
-        default: return false;
+        case PhotoFormat::Jpeg:
+            return jpegCarriesMark(data, size);
+        case PhotoFormat::Png:
+            return pngCarriesMark(data, size);
+        default:
+            return false;
     }
 }
 

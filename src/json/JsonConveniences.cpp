@@ -1,9 +1,9 @@
 #include "json/JsonConveniences.h"
 
 #include "json/JsonErrors.h"
-#include "platform/Log.h"
 #include "json/ZelJsonParser.h"
 #include "json/ZelJsonWriter.h"
+#include "platform/Log.h"
 
 namespace qp {
 namespace {

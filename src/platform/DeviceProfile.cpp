@@ -11,12 +11,12 @@ namespace {
 std::vector<DeviceProfile> makeProfiles() {
     const std::string version = hostSystemVersion();
     auto phone = [&](std::string name, std::string text, double height, double scale) {
-        return DeviceProfile{std::move(name), std::move(text), {320, height}, scale,
-                             InterfaceIdiom::Phone, version, true};
+        return DeviceProfile{std::move(name),       std::move(text), {320, height}, scale,
+                             InterfaceIdiom::Phone, version,         true};
     };
     auto tablet = [&](std::string name, std::string text, double scale) {
-        return DeviceProfile{std::move(name), std::move(text), {768, 1024}, scale,
-                             InterfaceIdiom::Pad, version, true};
+        return DeviceProfile{std::move(name),     std::move(text), {768, 1024}, scale,
+                             InterfaceIdiom::Pad, version,         true};
     };
     return {
         phone("iphone-4in", "4-inch phone, 320 x 568 points at scale 2 (default)", 568, 2),
@@ -34,7 +34,9 @@ const std::vector<DeviceProfile>& deviceProfiles() {
     return profiles;
 }
 
-const DeviceProfile& defaultDeviceProfile() { return deviceProfiles().front(); }
+const DeviceProfile& defaultDeviceProfile() {
+    return deviceProfiles().front();
+}
 
 std::optional<DeviceProfile> deviceProfileNamed(const std::string& name) {
     for (const DeviceProfile& p : deviceProfiles()) {
@@ -50,15 +52,20 @@ DeviceProfile& currentProfileStorage() {
 }
 }  // namespace
 
-const DeviceProfile& currentDeviceProfile() { return currentProfileStorage(); }
-void setCurrentDeviceProfile(const DeviceProfile& profile) { currentProfileStorage() = profile; }
+const DeviceProfile& currentDeviceProfile() {
+    return currentProfileStorage();
+}
+void setCurrentDeviceProfile(const DeviceProfile& profile) {
+    currentProfileStorage() = profile;
+}
 
 std::string hostSystemVersion() {
     utsname info{};
     std::string version;
     if (::uname(&info) == 0) {
         // "6.1.0-18-amd64" -> "6.1.0": the leading run of digits and dots.
-        for (const char* p = info.release; *p && (std::isdigit(static_cast<unsigned char>(*p)) || *p == '.'); ++p) {
+        for (const char* p = info.release;
+             *p && (std::isdigit(static_cast<unsigned char>(*p)) || *p == '.'); ++p) {
             version += *p;
         }
         while (!version.empty() && version.back() == '.') version.pop_back();

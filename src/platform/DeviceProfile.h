@@ -13,9 +13,9 @@ namespace qp {
 enum class InterfaceIdiom { Phone = 0, Pad = 1 };
 
 struct DeviceProfile {
-    std::string name;         // the --device name
-    std::string description;  // a line for --help
-    Size screenSize;          // points
+    std::string name;                   // the --device name
+    std::string description;            // a line for --help
+    Size screenSize;                    // points
     std::optional<double> scale = 1.0;  // nullopt: the screen cannot report one
     std::optional<InterfaceIdiom> idiom = InterfaceIdiom::Phone;  // nullopt: cannot be asked
     std::string systemVersion;

@@ -34,7 +34,8 @@ std::string Error::toString() const {
 }
 
 bool operator==(const Error& a, const Error& b) {
-    if (a.m_domain != b.m_domain || a.m_code != b.m_code || a.m_details != b.m_details) return false;
+    if (a.m_domain != b.m_domain || a.m_code != b.m_code || a.m_details != b.m_details)
+        return false;
     if (!a.m_underlying || !b.m_underlying) return a.m_underlying == b.m_underlying;
     return *a.m_underlying == *b.m_underlying;
 }

@@ -29,8 +29,12 @@ double Rect::maxY() const {
     return r.origin.y + r.size.height;
 }
 
-double Rect::width() const { return std::abs(size.width); }
-double Rect::height() const { return std::abs(size.height); }
+double Rect::width() const {
+    return std::abs(size.width);
+}
+double Rect::height() const {
+    return std::abs(size.height);
+}
 
 bool Rect::contains(Point p) const {
     return p.x >= minX() && p.x < maxX() && p.y >= minY() && p.y < maxY();
@@ -88,12 +92,8 @@ AffineTransform AffineTransform::rotated(double radians) const {
 }
 
 AffineTransform AffineTransform::concatenated(const AffineTransform& t) const {
-    return {a * t.a + b * t.c,
-            a * t.b + b * t.d,
-            c * t.a + d * t.c,
-            c * t.b + d * t.d,
-            tx * t.a + ty * t.c + t.tx,
-            tx * t.b + ty * t.d + t.ty};
+    return {a * t.a + b * t.c, a * t.b + b * t.d,          c * t.a + d * t.c,
+            c * t.b + d * t.d, tx * t.a + ty * t.c + t.tx, tx * t.b + ty * t.d + t.ty};
 }
 
 bool AffineTransform::isInvertible() const {
@@ -104,12 +104,7 @@ bool AffineTransform::isInvertible() const {
 AffineTransform AffineTransform::inverted() const {
     const double det = a * d - b * c;
     if (det == 0 || !std::isfinite(det)) return *this;
-    return {d / det,
-            -b / det,
-            -c / det,
-            a / det,
-            (c * ty - d * tx) / det,
-            (b * tx - a * ty) / det};
+    return {d / det, -b / det, -c / det, a / det, (c * ty - d * tx) / det, (b * tx - a * ty) / det};
 }
 
 Point AffineTransform::apply(Point p) const {
@@ -143,8 +138,12 @@ std::string format(const char* pattern, double a, double b, double c = 0, double
 }
 }  // namespace
 
-std::string toString(Point p) { return format("{%g, %g}", p.x, p.y); }
-std::string toString(Size s) { return format("{%g, %g}", s.width, s.height); }
+std::string toString(Point p) {
+    return format("{%g, %g}", p.x, p.y);
+}
+std::string toString(Size s) {
+    return format("{%g, %g}", s.width, s.height);
+}
 std::string toString(const Rect& r) {
     return format("{{%g, %g}, {%g, %g}}", r.origin.x, r.origin.y, r.size.width, r.size.height);
 }

@@ -29,6 +29,8 @@ void logf(fmt::format_string<Args...> pattern, Args&&... args) {
     Log::write(fmt::format(pattern, std::forward<Args>(args)...));
 }
 
-inline void logLine(std::string_view line) { Log::write(line); }
+inline void logLine(std::string_view line) {
+    Log::write(line);
+}
 
 }  // namespace qp

@@ -12,6 +12,8 @@ namespace {
 constexpr int kTrimThreshold = 512 * 1024 * 1024;
 }  // namespace
 
-void tuneAllocatorForReuse() { mallopt(M_TRIM_THRESHOLD, kTrimThreshold); }
+void tuneAllocatorForReuse() {
+    mallopt(M_TRIM_THRESHOLD, kTrimThreshold);
+}
 
 }  // namespace qp

@@ -49,7 +49,9 @@ Result<void> Paths::createStandardFolders() const {
     for (const fs::path& dir : {m_home, documents(), library(), caches(), preferences()}) {
         std::error_code ec;
         fs::create_directories(dir, ec);
-        if (ec) return fileError(kFileErrorCreateFailed, "Cannot create folder (" + ec.message() + ")", dir);
+        if (ec)
+            return fileError(kFileErrorCreateFailed, "Cannot create folder (" + ec.message() + ")",
+                             dir);
     }
     return {};
 }
@@ -104,7 +106,9 @@ Result<void> writeFileAtomically(const fs::path& path, std::string_view bytes) {
     const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
     std::string pattern = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) return fileError(kFileErrorCreateFailed, std::string("Cannot create file (") + std::strerror(errno) + ")", path);
+    if (fd < 0)
+        return fileError(kFileErrorCreateFailed,
+                         std::string("Cannot create file (") + std::strerror(errno) + ")", path);
 
     const char* cursor = bytes.data();
     std::size_t left = bytes.size();
@@ -115,7 +119,8 @@ Result<void> writeFileAtomically(const fs::path& path, std::string_view bytes) {
             const int saved = errno;
             ::close(fd);
             ::unlink(pattern.c_str());
-            return fileError(kFileErrorWriteFailed, std::string("Cannot write file (") + std::strerror(saved) + ")", path);
+            return fileError(kFileErrorWriteFailed,
+                             std::string("Cannot write file (") + std::strerror(saved) + ")", path);
         }
         cursor += n;
         left -= static_cast<std::size_t>(n);
@@ -131,7 +136,8 @@ Result<void> writeFileAtomically(const fs::path& path, std::string_view bytes) {
     if (std::rename(pattern.c_str(), path.c_str()) != 0) {
         const int saved = errno;
         ::unlink(pattern.c_str());
-        return fileError(kFileErrorReplaceFailed, std::string("Cannot replace file (") + std::strerror(saved) + ")", path);
+        return fileError(kFileErrorReplaceFailed,
+                         std::string("Cannot replace file (") + std::strerror(saved) + ")", path);
     }
     return {};
 }
@@ -152,7 +158,9 @@ Result<fs::path> setAsideCorruptFile(const fs::path& path) {
         std::error_code ec;
         if (fs::exists(target, ec)) continue;
         fs::rename(path, target, ec);
-        if (ec) return fileError(kFileErrorSetAsideFailed, "Cannot set aside damaged file (" + ec.message() + ")", path);
+        if (ec)
+            return fileError(kFileErrorSetAsideFailed,
+                             "Cannot set aside damaged file (" + ec.message() + ")", path);
         return target;
     }
     return fileError(kFileErrorSetAsideFailed, "Too many damaged copies beside file", path);

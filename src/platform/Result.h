@@ -13,21 +13,34 @@ namespace qp {
 template <typename T>
 class [[nodiscard]] Result {
 public:
-    Result(T value) : m_state(std::in_place_index<0>, std::move(value)) {}  // NOLINT: implicit by design
+    Result(T value)
+        : m_state(std::in_place_index<0>, std::move(value)) {}  // NOLINT: implicit by design
     Result(Error error) : m_state(std::in_place_index<1>, std::move(error)) {}  // NOLINT
 
     bool ok() const { return m_state.index() == 0; }
     explicit operator bool() const { return ok(); }
 
-    T& value() & { assert(ok()); return std::get<0>(m_state); }
-    const T& value() const& { assert(ok()); return std::get<0>(m_state); }
-    T&& value() && { assert(ok()); return std::get<0>(std::move(m_state)); }
+    T& value() & {
+        assert(ok());
+        return std::get<0>(m_state);
+    }
+    const T& value() const& {
+        assert(ok());
+        return std::get<0>(m_state);
+    }
+    T&& value() && {
+        assert(ok());
+        return std::get<0>(std::move(m_state));
+    }
     T* operator->() { return &value(); }
     const T* operator->() const { return &value(); }
     T& operator*() & { return value(); }
     const T& operator*() const& { return value(); }
 
-    const Error& error() const { assert(!ok()); return std::get<1>(m_state); }
+    const Error& error() const {
+        assert(!ok());
+        return std::get<1>(m_state);
+    }
 
     T valueOr(T fallback) const& { return ok() ? value() : std::move(fallback); }
 
@@ -43,7 +56,10 @@ public:
 
     bool ok() const { return !m_failed; }
     explicit operator bool() const { return ok(); }
-    const Error& error() const { assert(m_failed); return m_error; }
+    const Error& error() const {
+        assert(m_failed);
+        return m_error;
+    }
 
 private:
     Error m_error;

@@ -4,7 +4,6 @@
 
 namespace qp {
 
-
 namespace {
 
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
@@ -41,7 +40,9 @@ std::size_t sequenceLength(std::string_view text, std::size_t i) {
 
 }  // namespace
 
-bool isValidUtf8(std::string_view text) { return validUtf8Length(text) == text.size(); }
+bool isValidUtf8(std::string_view text) {
+    return validUtf8Length(text) == text.size();
+}
 
 std::size_t validUtf8Length(std::string_view text) {
     std::size_t i = 0;

@@ -1,9 +1,9 @@
 #include "screens/MainViewController.h"
 
 #include "analytics/AnalyticsRecorder.h"
-#include "appkit/LayoutVariant.h"
 #include "appkit/AppHelpers.h"
 #include "appkit/Configuration.h"
+#include "appkit/LayoutVariant.h"
 #include "editor/ui/QuillpostVC.h"
 #include "platform/AppState.h"
 #include "platform/Log.h"
@@ -37,8 +37,10 @@ std::map<std::string, ViewController::Action> MainViewController::actions() {
     };
 }
 
-bool MainViewController::shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation) const {
-    return orientation == InterfaceOrientation::Portrait || orientation == InterfaceOrientation::PortraitUpsideDown;
+bool MainViewController::shouldAutorotateToInterfaceOrientation(
+    InterfaceOrientation orientation) const {
+    return orientation == InterfaceOrientation::Portrait ||
+           orientation == InterfaceOrientation::PortraitUpsideDown;
 }
 
 void MainViewController::actionStartButton(QObject*) {
@@ -46,7 +48,8 @@ void MainViewController::actionStartButton(QObject*) {
     m_context.state->setStartButtonWasPressed(true);
     if (!m_editor) {
         const DeviceType type = m_context.state->deviceType();
-        m_editor = std::make_shared<QuillpostVC>(qp::layoutName(kEditorScreen, type, *m_context.device), m_context);
+        m_editor = std::make_shared<QuillpostVC>(
+            qp::layoutName(kEditorScreen, type, *m_context.device), m_context);
     }
     m_editor->setModalTransitionStyle(ModalTransitionStyle::CrossDissolve);
     presentViewController(m_editor, true);
@@ -61,9 +64,13 @@ void MainViewController::openInstagramLink(const char* format, const char* value
     }
 }
 
-void MainViewController::actionInstaFollow(QObject*) { openInstagramLink(kInstagramUserURLFormat, kInstagramUserName); }
+void MainViewController::actionInstaFollow(QObject*) {
+    openInstagramLink(kInstagramUserURLFormat, kInstagramUserName);
+}
 
-void MainViewController::actionQuillpostTag(QObject*) { openInstagramLink(kInstagramTagURLFormat, kInstagramTagName); }
+void MainViewController::actionQuillpostTag(QObject*) {
+    openInstagramLink(kInstagramTagURLFormat, kInstagramTagName);
+}
 
 void MainViewController::actionSettingsButton(QObject*) {
     const DeviceType type = m_context.state->deviceType();
@@ -75,7 +82,8 @@ void MainViewController::actionSettingsButton(QObject*) {
 void MainViewController::viewMorePage(QObject*) {
     m_context.analytics->logEvent(kEventTappedMore);
     if (!m_context.moreViewController) return;
-    if (std::shared_ptr<ViewController> more = m_context.moreViewController()) presentViewController(more, true);
+    if (std::shared_ptr<ViewController> more = m_context.moreViewController())
+        presentViewController(more, true);
 }
 
 void MainViewController::actionTellAFriendButton(QObject*) {
@@ -91,8 +99,8 @@ void MainViewController::actionTellAFriendButton(QObject*) {
     presentViewController(std::move(composer), true);
 }
 
-void MainViewController::messageComposeViewControllerDidFinishWithResult(MessageComposeViewController&,
-                                                                         MessageComposeResult result) {
+void MainViewController::messageComposeViewControllerDidFinishWithResult(
+    MessageComposeViewController&, MessageComposeResult result) {
     dismissViewControllerAnimated(true);
     switch (result) {
         case MessageComposeResult::Sent:

@@ -15,8 +15,10 @@ inline constexpr const char* kInstagramUserURLFormat = "instagram://user?usernam
 inline constexpr const char* kInstagramUserName = "VantoraApp";
 inline constexpr const char* kInstagramTagURLFormat = "instagram://tag?name=%@";
 inline constexpr const char* kInstagramTagName = "Vantora";
-inline constexpr const char* kInstagramNotInstalledMessage = "The Instagram app is not installed on this device";
-inline constexpr const char* kTellAFriendText = "Post full size photos on Instagram with this free app";
+inline constexpr const char* kInstagramNotInstalledMessage =
+    "The Instagram app is not installed on this device";
+inline constexpr const char* kTellAFriendText =
+    "Post full size photos on Instagram with this free app";
 inline constexpr const char* kEventTappedMore = "tapped: More button";
 inline constexpr const char* kEventTappedTellAFriend = "tapped: TellaFriend button";
 inline constexpr const char* kEventTellAFriendSent = "message sent: Tell A Friend SMS";

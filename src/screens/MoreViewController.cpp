@@ -11,10 +11,16 @@ std::map<std::string, ViewController::Action> MoreViewController::actions() {
     return {{"actionBackButton", [this](QObject* s) { actionBackButton(s); }}};
 }
 
-void MoreViewController::viewDidLoad() { logLine("-[MoreViewController viewDidLoad]"); }
+void MoreViewController::viewDidLoad() {
+    logLine("-[MoreViewController viewDidLoad]");
+}
 
-void MoreViewController::viewWillAppear(bool) { logLine("-[MoreViewController viewWillAppear:]"); }
+void MoreViewController::viewWillAppear(bool) {
+    logLine("-[MoreViewController viewWillAppear:]");
+}
 
-void MoreViewController::actionBackButton(QObject*) { dismissViewControllerAnimated(true); }
+void MoreViewController::actionBackButton(QObject*) {
+    dismissViewControllerAnimated(true);
+}
 
 }  // namespace qp

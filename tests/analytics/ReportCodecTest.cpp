@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "SampleRecords.h"
-#include "platform/Crc32.h"
 #include "analytics/ReportCodec.h"
+#include "platform/Crc32.h"
 
 using namespace qp;
 

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "platform/Crc32.h"
 #include "analytics/ReportReader.h"
-#include "platform/TextEncoding.h"
 #include "analytics/ReportWriter.h"
+#include "platform/Crc32.h"
+#include "platform/TextEncoding.h"
 
 using namespace qp;
 

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "support/LogCapture.h"
 #include "ReportServer.h"
 #include "SampleRecords.h"
-#include "support/TempFolder.h"
 #include "analytics/ReportCodec.h"
 #include "analytics/ReportSender.h"
 #include "analytics/SavedSessions.h"
@@ -11,8 +9,10 @@
 #include "analytics/UsageFileCache.h"
 #include "analytics/UsageSession.h"
 #include "platform/curl/CurlHttpClient.h"
+#include "support/LogCapture.h"
 #include "support/ManualClock.h"
 #include "support/ManualMainQueue.h"
+#include "support/TempFolder.h"
 
 using namespace qp;
 using namespace std::chrono_literals;
@@ -122,7 +122,8 @@ TEST_F(ReportSendTest, AFailingServerKeepsTheSessionsForTheNextSend) {
 
 TEST_F(ReportSendTest, AnUnreachableAddressMarksTheSessionAndKeepsIt) {
     LogCapture log;
-    auto client = makeClient("http://127.0.0.1:" + std::to_string(closedLoopbackPort()) + "/report");
+    auto client =
+        makeClient("http://127.0.0.1:" + std::to_string(closedLoopbackPort()) + "/report");
     client->startSession(kKey);
     m_notifications.post(kApplicationWillResignActiveNotification);
     client->waitForSends();

@@ -2,16 +2,16 @@
 
 #include <fstream>
 
-#include "support/LogCapture.h"
 #include "NullHttpClient.h"
 #include "SampleRecords.h"
-#include "support/TempFolder.h"
 #include "analytics/KeyHash.h"
 #include "analytics/ReportCodec.h"
 #include "analytics/UsageAnalytics.h"
 #include "analytics/UsageFileCache.h"
 #include "analytics/UsageSession.h"
+#include "support/LogCapture.h"
 #include "support/ManualClock.h"
+#include "support/TempFolder.h"
 
 using namespace qp;
 using namespace std::chrono_literals;

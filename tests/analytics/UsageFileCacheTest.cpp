@@ -2,13 +2,13 @@
 
 #include <fstream>
 
-#include "support/LogCapture.h"
 #include "SampleRecords.h"
-#include "support/TempFolder.h"
 #include "analytics/KeyHash.h"
 #include "analytics/ReportCodec.h"
 #include "analytics/SavedSessions.h"
 #include "analytics/UsageFileCache.h"
+#include "support/LogCapture.h"
+#include "support/TempFolder.h"
 
 using namespace qp;
 namespace fs = std::filesystem;

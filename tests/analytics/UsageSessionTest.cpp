@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "support/LogCapture.h"
 #include "analytics/UsageSession.h"
+#include "support/LogCapture.h"
 
 using namespace qp;
 using namespace std::chrono_literals;

@@ -57,8 +57,9 @@ struct UrlCatcher : OpenURLHandler {
 TEST_F(AppDelegateTest, LaunchRunsItsStepsInOrderAndCountsLaunches) {
     LogCapture log;
     auto app = launch();
-    const std::vector<std::string> expected{"-[AppDelegate application:didFinishLaunchingWithOptions:]", " ",
-                                            "kLaunchesNumber = 1", " ", "deviceType: 3"};
+    const std::vector<std::string> expected{
+        "-[AppDelegate application:didFinishLaunchingWithOptions:]", " ", "kLaunchesNumber = 1",
+        " ", "deviceType: 3"};
     std::vector<std::string> lines = log.lines();
     ASSERT_GE(lines.size(), expected.size());
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 5), expected);
@@ -132,7 +133,8 @@ TEST_F(AppDelegateTest, BackgroundDropsTheMoreScreenAndForegroundMakesANewOne) {
     LogCapture log;
     app->applicationDidEnterBackground();
     EXPECT_EQ(app->moreViewController(), nullptr);
-    EXPECT_EQ(app->viewController()->presentedViewController(), nullptr);  // closed without animation
+    EXPECT_EQ(app->viewController()->presentedViewController(),
+              nullptr);  // closed without animation
     EXPECT_TRUE(log.contains("-[AppDelegate applicationDidEnterBackground:]"));
 
     app->applicationWillEnterForeground();
@@ -154,10 +156,12 @@ TEST_F(AppDelegateTest, BackgroundDropsTheMoreScreenAndForegroundMakesANewOne) {
 TEST_F(AppDelegateTest, UrlsAreDeclinedUntilTheSocialClientExists) {
     auto app = launch();
     EXPECT_FALSE(app->applicationHandleOpenURL("fb123://authorize#access_token=x"));
-    EXPECT_FALSE(app->applicationOpenURLSourceApplicationAnnotation("fb123://authorize", "com.x", ""));
+    EXPECT_FALSE(
+        app->applicationOpenURLSourceApplicationAnnotation("fb123://authorize", "com.x", ""));
     auto catcher = std::make_shared<UrlCatcher>();
     app->setFacebook(catcher);
-    EXPECT_TRUE(app->applicationOpenURLSourceApplicationAnnotation("fb123://authorize", "com.x", "note"));
+    EXPECT_TRUE(
+        app->applicationOpenURLSourceApplicationAnnotation("fb123://authorize", "com.x", "note"));
     EXPECT_EQ(catcher->urls, std::vector<std::string>{"fb123://authorize"});
 }
 

@@ -6,15 +6,16 @@
 
 #include "appkit/AppHelpers.h"
 #include "appkit/Configuration.h"
-#include "support/TempFolder.h"
 #include "platform/DeviceProfile.h"
 #include "support/HeadlessAlerts.h"
+#include "support/TempFolder.h"
 
 using namespace qp;
 
 TEST(ModalAlertDelegate, BlocksUntilAnsweredAndReturnsTheIndex) {
     test::HeadlessAlerts headless([](const AlertView&) { return 1; });
-    auto modal = ModalAlertDelegate::delegateWithAlert(AlertView::create("Post?", "Really", nullptr, "No", {"Yes"}));
+    auto modal = ModalAlertDelegate::delegateWithAlert(
+        AlertView::create("Post?", "Really", nullptr, "No", {"Yes"}));
     EXPECT_EQ(modal->show(), 1);
     EXPECT_EQ(modal->index(), 1);
     EXPECT_EQ(modal->alertView(), nullptr);  // let go once answered
@@ -35,7 +36,8 @@ TEST(Configuration, FileValuesThenEnvironmentOverrideDefaults) {
     const TempFolder folder;
     const std::filesystem::path& dir = folder.path();
     const auto file = dir / "config.json";
-    std::ofstream(file) << R"({"feed_host": "http://127.0.0.1:8080", "analytics_key": "FILEKEY1234567890123", "retries": 3})";
+    std::ofstream(file)
+        << R"({"feed_host": "http://127.0.0.1:8080", "analytics_key": "FILEKEY1234567890123", "retries": 3})";
     setenv("QUILLPOST_ANALYTICS_KEY", "ENVKEY12345678901234", 1);
     Result<Configuration> config = Configuration::load(file);
     unsetenv("QUILLPOST_ANALYTICS_KEY");

@@ -7,8 +7,8 @@ using namespace qp;
 
 namespace {
 
-DeviceProfile screen(double height, std::optional<double> scale, std::optional<InterfaceIdiom> idiom,
-                     double width = 320) {
+DeviceProfile screen(double height, std::optional<double> scale,
+                     std::optional<InterfaceIdiom> idiom, double width = 320) {
     DeviceProfile p;
     p.screenSize = {width, height};
     p.scale = scale;
@@ -22,7 +22,11 @@ constexpr auto kPad = InterfaceIdiom::Pad;
 }  // namespace
 
 TEST(UIDeviceHardware, ClassifiesScreensByScaleAndPixelHeight) {
-    struct Row { DeviceProfile profile; DeviceType expected; const char* what; };
+    struct Row {
+        DeviceProfile profile;
+        DeviceType expected;
+        const char* what;
+    };
     const Row rows[] = {
         {screen(480, 1.0, kPhone), 1, "3.5-inch phone at 1x"},
         {screen(480, 2.0, kPhone), 2, "3.5-inch phone at 2x"},
@@ -45,7 +49,11 @@ TEST(UIDeviceHardware, ClassifiesScreensByScaleAndPixelHeight) {
 }
 
 TEST(UIDeviceHardware, NamesModelsFromTheTableAndPassesUnknownOnesThrough) {
-    struct Row { const char* id; const char* name; const char* cls; };
+    struct Row {
+        const char* id;
+        const char* name;
+        const char* cls;
+    };
     const Row rows[] = {
         {"iPod5,1", "iPod touch 5th Gen", "iPhone 5 class"},
         {"iPad2,5", "iPad mini (Wi-Fi)", "iPad mini class"},

@@ -21,11 +21,16 @@ TEST(LayoutFiles, EveryBundledLayoutMatchesItsController) {
     const AppContext context;
     using Factory = std::function<std::shared_ptr<ViewController>(const std::string&)>;
     const std::map<std::string, Factory> screens{
-        {"MainViewController", [&](const std::string& n) { return std::make_shared<MainViewController>(n, context); }},
-        {"QuillpostVC", [&](const std::string& n) { return std::make_shared<QuillpostVC>(n, context); }},
-        {"More", [&](const std::string& n) { return std::make_shared<MoreViewController>(n, context); }},
+        {"MainViewController",
+         [&](const std::string& n) { return std::make_shared<MainViewController>(n, context); }},
+        {"QuillpostVC",
+         [&](const std::string& n) { return std::make_shared<QuillpostVC>(n, context); }},
+        {"More",
+         [&](const std::string& n) { return std::make_shared<MoreViewController>(n, context); }},
         {"SettingsViewController",
-         [&](const std::string& n) { return std::make_shared<SettingsViewController>(n, context); }},
+         [&](const std::string& n) {
+             return std::make_shared<SettingsViewController>(n, context);
+         }},
         {"SharePopupVC", [&](const std::string& n) { return std::make_shared<SharePopupVC>(n); }},
     };
     std::map<std::string, int> variantsPerScreen;

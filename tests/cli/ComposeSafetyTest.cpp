@@ -120,7 +120,8 @@ TEST_F(ComposeSafety, ResultsAreMarkedAndNotComposedAgain) {
         << again.err();
     EXPECT_FALSE(fs::exists(folder.path() / "a-square-square.jpg"));
     EXPECT_THAT(again.err(), HasSubstr("skipped: it is a Quillpost result already"));
-    EXPECT_THAT(again.err(), HasSubstr("0 of 2 photos composed, 1 kept (already there), 1 skipped"));
+    EXPECT_THAT(again.err(),
+                HasSubstr("0 of 2 photos composed, 1 kept (already there), 1 skipped"));
 
     // With --force the photo's result is made again, although it is also an
     // input: it is our own result, so nothing is lost.
@@ -145,8 +146,11 @@ TEST_F(ComposeSafety, TheFormatFollowsTheOutputNameUnlessAsked) {
         std::string output;
         std::string format;
         bool png;
-    } cases[] = {{"r.png", "", true}, {"r.PNG", "", true}, {"r.jpeg", "", false},
-                 {"r.jpg", "JPEG", false}, {"r.out", "png", true}};
+    } cases[] = {{"r.png", "", true},
+                 {"r.PNG", "", true},
+                 {"r.jpeg", "", false},
+                 {"r.jpg", "JPEG", false},
+                 {"r.out", "png", true}};
     for (const auto& c : cases) {
         ComposeOptions options = optionsFor({photo.string()});
         options.output = (folder.path() / c.output).string();
@@ -156,9 +160,8 @@ TEST_F(ComposeSafety, TheFormatFollowsTheOutputNameUnlessAsked) {
         ASSERT_EQ(run(options, io), kComposeSucceeded) << c.output << io.err();
         EXPECT_EQ(fileBytes(options.output).startsWith("\x89PNG"), c.png) << c.output;
     }
-    const std::pair<std::string, std::string> contradictions[] = {{"r.jpg", "png"},
-                                                                  {"r.png", "jpeg"},
-                                                                  {"r.webp", ""}};
+    const std::pair<std::string, std::string> contradictions[] = {
+        {"r.jpg", "png"}, {"r.png", "jpeg"}, {"r.webp", ""}};
     for (const auto& [output, format] : contradictions) {
         ComposeOptions options = optionsFor({photo.string()});
         options.output = (folder.path() / output).string();
@@ -262,8 +265,10 @@ TEST_F(ComposeSafety, NamesReachTheTerminalEscaped) {
 TEST(LibraryMessagesGuard, SilencesQtAndTheLogUnlessVerboseAndRestoresBoth) {
     static std::vector<std::string> seen;
     seen.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext&, const QString& text) { seen.push_back(text.toStdString()); });
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+            seen.push_back(text.toStdString());
+        });
     {
         LibraryMessages quiet(false);
         qWarning("hidden");

@@ -15,9 +15,11 @@ TEST(TerminalText, ControlCharactersAndBrokenUtf8AreEscaped) {
         {"a\nb\tc\rd", "a\\nb\\tc\\rd"},
         {"\x1b]0;title\x07", "\\e]0;title\\x07"},
         {"del\x7f", "del\\x7F"},
-        {"csi\xC2\x9B" "31m", "csi\\u009B31m"},     // the C1 control-sequence introducer
-        {"half\xC3", "half\\xC3"},                 // cut inside a character
-        {"over\xC0\xAF", "over\\xC0\\xAF"},        // an overlong slash
+        {"csi\xC2\x9B"
+         "31m",
+         "csi\\u009B31m"},                          // the C1 control-sequence introducer
+        {"half\xC3", "half\\xC3"},                  // cut inside a character
+        {"over\xC0\xAF", "over\\xC0\\xAF"},         // an overlong slash
         {"sur\xED\xA0\x80", "sur\\xED\\xA0\\x80"},  // a UTF-16 surrogate
     };
     for (const auto& c : cases) EXPECT_EQ(printable(c.raw), c.shown) << c.raw;

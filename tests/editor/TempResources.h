@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-
 #include "editor/ThemeCategory.h"
 #include "editor/ThemeKeys.h"
 #include "editor/ThemeRecord.h"

@@ -57,8 +57,10 @@ QImage quarters(int width, int height) {
 // The stored pixels that show `upright` once the EXIF orientation is applied.
 QImage storedFor(const QImage& upright, int exif) {
     ImageOrientation inverse = *orientationFromExif(exif);
-    if (inverse == ImageOrientation::Left) inverse = ImageOrientation::Right;
-    else if (inverse == ImageOrientation::Right) inverse = ImageOrientation::Left;
+    if (inverse == ImageOrientation::Left)
+        inverse = ImageOrientation::Right;
+    else if (inverse == ImageOrientation::Right)
+        inverse = ImageOrientation::Left;
     return Image(upright, inverse).fixOrientation()->bitmap();
 }
 
@@ -76,8 +78,8 @@ QByteArray cmykJpeg(const QImage& stored) {
     unsigned long size = 0;
     const int failed = tjCompress2(handle, cmyk.data(), stored.width(), stored.width() * 4,
                                    stored.height(), TJPF_CMYK, &buffer, &size, TJSAMP_444, 95, 0);
-    QByteArray jpeg = failed ? QByteArray()
-                             : QByteArray(reinterpret_cast<const char*>(buffer), qsizetype(size));
+    QByteArray jpeg =
+        failed ? QByteArray() : QByteArray(reinterpret_cast<const char*>(buffer), qsizetype(size));
     tjFree(buffer);
     tjDestroy(handle);
     return jpeg;
@@ -107,15 +109,16 @@ TEST(PhotoOrientation, AllEightComeOutUprightOnEveryDecodePath) {
         const char* path;
         std::function<QByteArray(const QImage&, int)> make;
     } paths[] = {
-        {"TurboJPEG", [](const QImage& stored, int exif) {
+        {"TurboJPEG",
+         [](const QImage& stored, int exif) {
              return test::jpegWithExif(*jpegRepresentation(Image(stored), 1.0), exif);
          }},
-        {"Qt JPEG (CMYK)", [](const QImage& stored, int exif) {
+        {"Qt JPEG (CMYK)",
+         [](const QImage& stored, int exif) {
              return test::jpegWithExif(cmykJpeg(stored), exif, false);
          }},
-        {"PNG eXIf", [](const QImage& stored, int exif) {
-             return test::pngWithExif(encoded(stored, "png"), exif);
-         }},
+        {"PNG eXIf", [](const QImage& stored,
+                        int exif) { return test::pngWithExif(encoded(stored, "png"), exif); }},
     };
     for (const auto& path : paths) {
         const Result<Image> reference = decodePhoto(path.make(upright, 1));
@@ -124,8 +127,10 @@ TEST(PhotoOrientation, AllEightComeOutUprightOnEveryDecodePath) {
         for (int exif = 1; exif <= 8; ++exif) {
             const Result<Image> decoded = decodePhoto(path.make(storedFor(upright, exif), exif));
             ASSERT_TRUE(decoded.ok()) << path.path << " " << exif;
-            EXPECT_EQ(decoded->orientation(), *orientationFromExif(exif)) << path.path << " " << exif;
-            EXPECT_TRUE(sameLayout(cornerSignature(*decoded), expected)) << path.path << " " << exif;
+            EXPECT_EQ(decoded->orientation(), *orientationFromExif(exif))
+                << path.path << " " << exif;
+            EXPECT_TRUE(sameLayout(cornerSignature(*decoded), expected))
+                << path.path << " " << exif;
         }
     }
 }
@@ -133,10 +138,14 @@ TEST(PhotoOrientation, AllEightComeOutUprightOnEveryDecodePath) {
 TEST(PhotoOrientation, QtTransformationsMapToTheirExifOrientations) {
     using H = QImageIOHandler;
     const std::pair<H::Transformations, int> table[] = {
-        {H::TransformationNone, 1},          {H::TransformationMirror, 2},
-        {H::TransformationRotate180, 3},     {H::TransformationFlip, 4},
-        {H::TransformationFlipAndRotate90, 5}, {H::TransformationRotate90, 6},
-        {H::TransformationMirrorAndRotate90, 7}, {H::TransformationRotate270, 8},
+        {H::TransformationNone, 1},
+        {H::TransformationMirror, 2},
+        {H::TransformationRotate180, 3},
+        {H::TransformationFlip, 4},
+        {H::TransformationFlipAndRotate90, 5},
+        {H::TransformationRotate90, 6},
+        {H::TransformationMirrorAndRotate90, 7},
+        {H::TransformationRotate270, 8},
     };
     for (const auto& [transformation, exif] : table)
         EXPECT_EQ(exifFromTransformation(int(transformation)), exif) << exif;
@@ -146,7 +155,8 @@ TEST(PhotoFormat, DecidedByContentNeverByName) {
     const QImage small = quarters(8, 6);
     // Qt writes no GIF: the smallest one, a single white pixel, by hand.
     const QByteArray gif = QByteArray::fromHex(
-        "4749463839610100010080000" "0ffffff0000002c00000000010001000002024401003b");
+        "4749463839610100010080000"
+        "0ffffff0000002c00000000010001000002024401003b");
     const struct {
         QByteArray bytes;
         PhotoFormat format;

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "ImageTestSupport.h"
-#include "support/ExifBuilder.h"
-#include "support/TempFolder.h"
 #include "imaging/ExifReader.h"
 #include "imaging/PhotoIO.h"
 #include "platform/Paths.h"
+#include "support/ExifBuilder.h"
+#include "support/TempFolder.h"
 
 namespace qp {
 namespace {
@@ -48,8 +48,10 @@ TEST(PhotoInput, ExifOrientationFromFilesBecomesTheTagUnapplied) {
     const QByteArray plain = smallJpeg();
     for (const auto& c : cases) {
         for (bool bigEndian : {false, true}) {
-            const std::string path = (dir.path() / ("photo" + std::to_string(c.exif) + ".jpg")).string();
-            ASSERT_TRUE(writeFileAtomically(path, bytesOf(withExif(plain, c.exif, bigEndian))).ok());
+            const std::string path =
+                (dir.path() / ("photo" + std::to_string(c.exif) + ".jpg")).string();
+            ASSERT_TRUE(
+                writeFileAtomically(path, bytesOf(withExif(plain, c.exif, bigEndian))).ok());
             const auto photo = readPhoto(path);
             ASSERT_TRUE(photo.ok()) << photo.error().toString();
             EXPECT_EQ(photo->orientation(), c.tag) << c.exif;

@@ -6,10 +6,15 @@ using namespace qp;
 
 TEST(DeviceProfile, NamedProfilesCoverEveryScreenTheAppKnows) {
     EXPECT_EQ(defaultDeviceProfile().name, "iphone-4in");
-    struct Row { const char* name; double w, h, scale; bool pad; };
-    for (const Row& row : {Row{"iphone", 320, 480, 1, false}, Row{"iphone-retina", 320, 480, 2, false},
-                           Row{"iphone-4in", 320, 568, 2, false}, Row{"ipad", 768, 1024, 1, true},
-                           Row{"ipad-retina", 768, 1024, 2, true}}) {
+    struct Row {
+        const char* name;
+        double w, h, scale;
+        bool pad;
+    };
+    for (const Row& row :
+         {Row{"iphone", 320, 480, 1, false}, Row{"iphone-retina", 320, 480, 2, false},
+          Row{"iphone-4in", 320, 568, 2, false}, Row{"ipad", 768, 1024, 1, true},
+          Row{"ipad-retina", 768, 1024, 2, true}}) {
         SCOPED_TRACE(row.name);
         auto p = deviceProfileNamed(row.name);
         ASSERT_TRUE(p);

@@ -11,7 +11,8 @@ TEST(Error, ChainsUnderlyingErrorsAndDescribesThem) {
     ASSERT_NE(outer.underlying(), nullptr);
     EXPECT_EQ(outer.underlying()->code(), 3);
     EXPECT_EQ(outer.description(), "parse failed");
-    EXPECT_EQ(outer.toString(), "outer.domain 7: parse failed (caused by inner.domain 3: bad byte)");
+    EXPECT_EQ(outer.toString(),
+              "outer.domain 7: parse failed (caused by inner.domain 3: bad byte)");
     Error copy = outer;
     EXPECT_EQ(copy, outer);
     copy.setDetail("x", "y");

@@ -31,7 +31,8 @@ TEST(ApplicationLifecycle, FollowsThePhonesOrderThroughAWholeRun) {
     RecordingDelegate delegate;
     NotificationCenter center;
     std::vector<std::string> posted;
-    for (const char* name : {kApplicationDidBecomeActiveNotification, kApplicationWillTerminateNotification}) {
+    for (const char* name :
+         {kApplicationDidBecomeActiveNotification, kApplicationWillTerminateNotification}) {
         center.addObserver(name, nullptr, [&](const Notification& n) { posted.push_back(n.name); });
     }
     ApplicationLifecycle life(delegate, &center);
@@ -48,8 +49,10 @@ TEST(ApplicationLifecycle, FollowsThePhonesOrderThroughAWholeRun) {
 
     EXPECT_EQ(delegate.calls, (Calls{"launch", "active", "resign", "active", "resign", "background",
                                      "foreground", "active", "resign", "background", "terminate"}));
-    EXPECT_EQ(posted, (Calls{kApplicationDidBecomeActiveNotification, kApplicationDidBecomeActiveNotification,
-                             kApplicationDidBecomeActiveNotification, kApplicationWillTerminateNotification}));
+    EXPECT_EQ(
+        posted,
+        (Calls{kApplicationDidBecomeActiveNotification, kApplicationDidBecomeActiveNotification,
+               kApplicationDidBecomeActiveNotification, kApplicationWillTerminateNotification}));
     EXPECT_EQ(life.state(), ApplicationLifecycle::State::Terminated);
 }
 

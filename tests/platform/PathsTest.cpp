@@ -4,13 +4,12 @@
 #include <fstream>
 
 #include "platform/Paths.h"
-#include "support/TempFolder.h"
 #include "platform/TextEncoding.h"
 #include "platform/UrlOpener.h"
+#include "support/TempFolder.h"
 
 using namespace qp;
 namespace fs = std::filesystem;
-
 
 TEST(Paths, CreatesStandardFoldersAndFindsResources) {
     const TempFolder folder;
@@ -70,13 +69,15 @@ TEST(TextEncoding, AcceptsWellFormedUtf8Only) {
     EXPECT_TRUE(isValidUtf8(""));
     EXPECT_TRUE(isValidUtf8("plain"));
     EXPECT_TRUE(isValidUtf8("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"));
-    for (const char* bad : {"\x80", "\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
-                            "\xF8\x88\x80\x80\x80", "\xD1\x04"}) {
+    for (const char* bad : {"\x80", "\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80",
+                            "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\xD1\x04"}) {
         EXPECT_FALSE(isValidUtf8(bad)) << bad;
     }
     // The first ill-formed byte is found after whole characters, even when
     // its sequence starts well (a surrogate's lead byte).
     EXPECT_EQ(validUtf8Length("caf\xC3\xA9"), 5u);
-    EXPECT_EQ(validUtf8Length("ab\xED\xA0\x80" "cd"), 2u);
+    EXPECT_EQ(validUtf8Length("ab\xED\xA0\x80"
+                              "cd"),
+              2u);
     EXPECT_EQ(validUtf8Length("\xE2\x82\xAC\xC3"), 3u);
 }

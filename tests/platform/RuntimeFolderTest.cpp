@@ -45,8 +45,10 @@ private:
         return value ? std::optional<std::string>(value) : std::nullopt;
     }
     static void restore(const char* name, const std::optional<std::string>& value) {
-        if (value) ::setenv(name, value->c_str(), 1);
-        else ::unsetenv(name);
+        if (value)
+            ::setenv(name, value->c_str(), 1);
+        else
+            ::unsetenv(name);
     }
     std::optional<std::string> m_tmp, m_runtime;
 };

@@ -19,7 +19,9 @@ inline QByteArray exifTiff(int orientation, bool bigEndian = true) {
         bytes[1] = char(b);
         return bytes;
     };
-    const auto u16 = [&](int v) { return bigEndian ? pair(v >> 8, v & 0xFF) : pair(v & 0xFF, v >> 8); };
+    const auto u16 = [&](int v) {
+        return bigEndian ? pair(v >> 8, v & 0xFF) : pair(v & 0xFF, v >> 8);
+    };
     const auto u32 = [&](int v) { return bigEndian ? u16(0) + u16(v) : u16(v) + u16(0); };
     QByteArray tiff = QByteArray(bigEndian ? "MM" : "II") + u16(42) + u32(8);
     tiff += u16(2);                                 // two entries
@@ -47,7 +49,8 @@ inline QByteArray pngWithExif(const QByteArray& png, int orientation, bool bigEn
         return bytes;
     };
     const QByteArray body = "eXIf" + exifTiff(orientation, bigEndian);
-    const std::uint32_t crc = Crc32::of(std::string_view(body.constData(), std::size_t(body.size())));
+    const std::uint32_t crc =
+        Crc32::of(std::string_view(body.constData(), std::size_t(body.size())));
     const QByteArray chunk = u32(std::uint32_t(body.size() - 4)) + body + u32(crc);
     constexpr qsizetype kAfterHeader = 8 + 25;  // signature and IHDR
     return png.left(kAfterHeader) + chunk + png.mid(kAfterHeader);

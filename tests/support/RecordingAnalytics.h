@@ -18,7 +18,8 @@ public:
 
     void startSession(const std::string& apiKey) override { sessions.push_back(apiKey); }
     void logEvent(const std::string& name) override { events.push_back({name, {}}); }
-    void logEventWithParameters(const std::string& name, const EventParameters& parameters) override {
+    void logEventWithParameters(const std::string& name,
+                                const EventParameters& parameters) override {
         events.push_back({name, parameters});
     }
 

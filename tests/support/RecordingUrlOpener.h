@@ -12,7 +12,9 @@ namespace qp {
 
 class RecordingUrlOpener : public UrlOpener {
 public:
-    bool canOpenURL(const std::string& url) const override { return openableSchemes.count(urlScheme(url)) > 0; }
+    bool canOpenURL(const std::string& url) const override {
+        return openableSchemes.count(urlScheme(url)) > 0;
+    }
     bool openURL(const std::string& url) override {
         opened.push_back(url);
         return canOpenURL(url);

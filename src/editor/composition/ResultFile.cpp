@@ -5,8 +5,8 @@
 #include "editor/composition/CompositionConstants.h"
 #include "imaging/ImageDrawing.h"
 #include "imaging/PhotoIO.h"
-#include "platform/Paths.h"
 #include "imaging/ResultMarker.h"
+#include "platform/Paths.h"
 
 namespace qp {
 
@@ -23,9 +23,10 @@ Image flattenOnWhite(const Image& image) {
 }
 
 Result<QByteArray> encodeResult(const Image& image, ResultFormat format) {
-    Result<QByteArray> encoded = format == ResultFormat::Png
-                                     ? pngRepresentation(image)
-                                     : jpegRepresentation(flattenOnWhite(image), kHandOffJpegQuality);
+    Result<QByteArray> encoded =
+        format == ResultFormat::Png
+            ? pngRepresentation(image)
+            : jpegRepresentation(flattenOnWhite(image), kHandOffJpegQuality);
     if (!encoded) return encoded;
     return withResultMarker(*encoded);
 }

@@ -10,9 +10,9 @@
 #include <limits>
 
 #include "analytics/AnalyticsRecorder.h"
-#include "appkit/LayoutVariant.h"
 #include "appkit/AppHelpers.h"
 #include "appkit/Configuration.h"
+#include "appkit/LayoutVariant.h"
 #include "editor/ThemeCategory.h"
 #include "editor/composition/PhotoSource.h"
 #include "editor/composition/ResultFile.h"

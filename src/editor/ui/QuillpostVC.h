@@ -11,12 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "appkit/UIDeviceHardware.h"
 #include "appkit/AppContext.h"
+#include "appkit/UIDeviceHardware.h"
 #include "editor/ThemeCatalogue.h"
 #include "editor/ThemeFeed.h"
 #include "editor/ThemeKeys.h"
 #include "editor/composition/Composition.h"
+#include "editor/composition/CompositionConstants.h"
 #include "editor/ui/PhotoPickerVC.h"
 #include "platform/DeviceProfile.h"
 #include "platform/NotificationCenter.h"
@@ -26,7 +27,6 @@
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TextView.h"
 #include "platform/ui/ViewController.h"
-#include "editor/composition/CompositionConstants.h"
 
 class QLabel;
 

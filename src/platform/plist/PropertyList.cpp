@@ -28,7 +28,6 @@ constexpr std::int64_t kMicrosPerSecond = 1000000;
 constexpr const char* kUidKey = "CF$UID";
 constexpr std::string_view kBinaryPrefix = "bplist";
 
-
 Error plistError(int code, const std::string& what) {
     return Error(kPropertyListErrorDomain, code, {{kLocalizedDescriptionKey, what}});
 }
@@ -111,7 +110,8 @@ public:
             case PlistValue::Type::String: {
                 const std::string text = value.stringValue();
                 if (text.find('\0') != std::string::npos) {
-                    return plistError(kPropertyListUnrepresentable, "string contains a NUL character");
+                    return plistError(kPropertyListUnrepresentable,
+                                      "string contains a NUL character");
                 }
                 return NodePtr(plist_new_string(text.c_str()));
             }
@@ -177,7 +177,9 @@ private:
         return node;
     }
 
-    static Error tooDeep() { return plistError(kPropertyListUnrepresentable, "value nested too deeply"); }
+    static Error tooDeep() {
+        return plistError(kPropertyListUnrepresentable, "value nested too deeply");
+    }
 
     PlistFormat m_format;
 };
@@ -191,7 +193,8 @@ public:
     // The checks before parsing bound the depth; the limit here guards the
     // recursion independently of them.
     Result<PlistValue> read(plist_t node, int depth = 0) const {
-        if (depth > kMaxPlistNesting) return plistError(kPropertyListMalformed, "nested too deeply");
+        if (depth > kMaxPlistNesting)
+            return plistError(kPropertyListMalformed, "nested too deeply");
         switch (plist_get_node_type(node)) {
             case PLIST_BOOLEAN: {
                 std::uint8_t flag = 0;
@@ -214,7 +217,8 @@ public:
                 const char* text = plist_get_string_ptr(node, &length);
                 std::string value = text ? std::string(text, length) : std::string();
                 // Binary files can label any bytes as ASCII text.
-                if (!isValidUtf8(value)) return plistError(kPropertyListMalformed, "text is not valid UTF-8");
+                if (!isValidUtf8(value))
+                    return plistError(kPropertyListMalformed, "text is not valid UTF-8");
                 return PlistValue(std::move(value));
             }
             case PLIST_DATA: {
@@ -271,7 +275,8 @@ private:
                 break;
             }
             Result<PlistValue> value = read(member, depth + 1);
-            if (value && key && !isValidUtf8(key)) value = plistError(kPropertyListMalformed, "key is not valid UTF-8");
+            if (value && key && !isValidUtf8(key))
+                value = plistError(kPropertyListMalformed, "key is not valid UTF-8");
             if (value && key) members[key] = std::move(value).value();
             std::free(key);
             if (!value) {
@@ -436,7 +441,8 @@ Result<std::string> serializePropertyList(const PlistValue& value, PlistFormat f
     } else {
         plist_to_bin(node.value().get(), &buffer, &length);
     }
-    if (!buffer) return plistError(kPropertyListUnrepresentable, "property list could not be encoded");
+    if (!buffer)
+        return plistError(kPropertyListUnrepresentable, "property list could not be encoded");
     std::string bytes(buffer, length);
     if (format == PlistFormat::Xml) {
         plist_to_xml_free(buffer);

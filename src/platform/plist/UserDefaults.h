@@ -28,10 +28,16 @@ public:
     PlistArray arrayForKey(const std::string& key) const;
     PlistDictionary dictionaryForKey(const std::string& key) const;
 
-    void setInteger(std::int64_t value, const std::string& key) { setObjectForKey(PlistValue(value), key); }
+    void setInteger(std::int64_t value, const std::string& key) {
+        setObjectForKey(PlistValue(value), key);
+    }
     void setBool(bool value, const std::string& key) { setObjectForKey(PlistValue(value), key); }
-    void setDouble(double value, const std::string& key) { setObjectForKey(PlistValue(value), key); }
-    void setString(const std::string& value, const std::string& key) { setObjectForKey(PlistValue(value), key); }
+    void setDouble(double value, const std::string& key) {
+        setObjectForKey(PlistValue(value), key);
+    }
+    void setString(const std::string& value, const std::string& key) {
+        setObjectForKey(PlistValue(value), key);
+    }
 };
 
 }  // namespace qp

@@ -16,7 +16,8 @@ bool DesktopUrlOpener::canOpenURL(const std::string& url) const {
     if (scheme.empty()) return false;
     if (QStandardPaths::findExecutable("xdg-mime").isEmpty()) return false;
     QProcess query;
-    query.start("xdg-mime", {"query", "default", QString::fromStdString("x-scheme-handler/" + scheme)});
+    query.start("xdg-mime",
+                {"query", "default", QString::fromStdString("x-scheme-handler/" + scheme)});
     if (!query.waitForFinished(kQueryTimeoutMs)) {
         query.kill();
         return false;

@@ -21,7 +21,8 @@ MainQueue::TaskId QtMainQueue::enqueue(Task task) {
 
 MainQueue::TaskId QtMainQueue::post(Task task) {
     const TaskId id = enqueue(std::move(task));
-    QMetaObject::invokeMethod(&m_context, [this, id] { run(id); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &m_context, [this, id] { run(id); }, Qt::QueuedConnection);
     return id;
 }
 
@@ -31,7 +32,8 @@ MainQueue::TaskId QtMainQueue::postAfter(Duration delay, Task task) {
     QMetaObject::invokeMethod(
         &m_context,
         [this, id, delay] {
-            QTimer::singleShot(std::chrono::milliseconds(delay), &m_context, [this, id] { run(id); });
+            QTimer::singleShot(std::chrono::milliseconds(delay), &m_context,
+                               [this, id] { run(id); });
         },
         Qt::QueuedConnection);
     return id;
@@ -42,7 +44,9 @@ void QtMainQueue::cancel(TaskId id) {
     m_pending.erase(id);
 }
 
-bool QtMainQueue::isMainThread() const { return std::this_thread::get_id() == m_mainThread; }
+bool QtMainQueue::isMainThread() const {
+    return std::this_thread::get_id() == m_mainThread;
+}
 
 void QtMainQueue::run(TaskId id) {
     Task task;

@@ -41,7 +41,8 @@ void keepVisible(std::shared_ptr<AlertView> alert) {
 
 std::shared_ptr<AlertView> releaseVisible(const AlertView* alert) {
     auto& alerts = visibleAlerts();
-    auto it = std::find_if(alerts.begin(), alerts.end(), [alert](const auto& a) { return a.get() == alert; });
+    auto it = std::find_if(alerts.begin(), alerts.end(),
+                           [alert](const auto& a) { return a.get() == alert; });
     if (it == alerts.end()) return nullptr;
     std::shared_ptr<AlertView> kept = std::move(*it);
     alerts.erase(it);
@@ -58,10 +59,12 @@ AlertView::Answerer& answerer() {
 }  // namespace
 
 std::shared_ptr<AlertView> AlertView::create(std::string title, std::string message,
-                                             AlertViewDelegate* delegate, std::string cancelButtonTitle,
+                                             AlertViewDelegate* delegate,
+                                             std::string cancelButtonTitle,
                                              std::vector<std::string> otherButtonTitles) {
     return std::shared_ptr<AlertView>(new AlertView(std::move(title), std::move(message), delegate,
-                                                    std::move(cancelButtonTitle), std::move(otherButtonTitles)));
+                                                    std::move(cancelButtonTitle),
+                                                    std::move(otherButtonTitles)));
 }
 
 AlertView::AlertView(std::string title, std::string message, AlertViewDelegate* delegate,
@@ -72,7 +75,9 @@ AlertView::AlertView(std::string title, std::string message, AlertViewDelegate* 
       m_cancelTitle(std::move(cancelButtonTitle)),
       m_otherTitles(std::move(otherButtonTitles)) {}
 
-AlertView::~AlertView() { delete m_box; }
+AlertView::~AlertView() {
+    delete m_box;
+}
 
 std::vector<std::string> AlertView::buttonTitles() const {
     std::vector<std::string> titles;
@@ -81,14 +86,20 @@ std::vector<std::string> AlertView::buttonTitles() const {
     return titles;
 }
 
-void AlertView::setHeadless(bool headless) { g_headless = headless; }
-bool AlertView::isHeadless() { return g_headless; }
+void AlertView::setHeadless(bool headless) {
+    g_headless = headless;
+}
+bool AlertView::isHeadless() {
+    return g_headless;
+}
 void AlertView::setHeadlessAnswerer(Answerer a) {
     answerer() = a ? std::move(a) : [](const AlertView& alert) {
         return alert.cancelButtonIndex() >= 0 ? alert.cancelButtonIndex() : 0;
     };
 }
-int AlertView::shownCount() { return g_shown; }
+int AlertView::shownCount() {
+    return g_shown;
+}
 
 void AlertView::show() {
     if (m_visible) return;
@@ -102,7 +113,8 @@ void AlertView::show() {
     if (g_headless) {
         std::weak_ptr<AlertView> weak = weak_from_this();
         QTimer::singleShot(0, [weak] {
-            if (auto self = weak.lock(); self && self->m_visible) self->clickButtonAtIndex(answerer()(*self));
+            if (auto self = weak.lock(); self && self->m_visible)
+                self->clickButtonAtIndex(answerer()(*self));
         });
         return;
     }
@@ -110,7 +122,8 @@ void AlertView::show() {
                             QString::fromStdString(m_message));
     const std::vector<std::string> titles = buttonTitles();
     for (std::size_t i = 0; i < titles.size(); ++i) {
-        auto role = (i == 0 && !m_cancelTitle.empty()) ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
+        auto role =
+            (i == 0 && !m_cancelTitle.empty()) ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
         QAbstractButton* button = m_box->addButton(QString::fromStdString(titles[i]), role);
         QObject::connect(button, &QAbstractButton::clicked, m_box,
                          [this, index = static_cast<int>(i)] { clickButtonAtIndex(index); });

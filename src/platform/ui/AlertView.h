@@ -26,7 +26,8 @@ public:
 
     // The cancel button, when given, has index 0; the other buttons follow.
     static std::shared_ptr<AlertView> create(std::string title, std::string message,
-                                             AlertViewDelegate* delegate, std::string cancelButtonTitle,
+                                             AlertViewDelegate* delegate,
+                                             std::string cancelButtonTitle,
                                              std::vector<std::string> otherButtonTitles = {});
     ~AlertView();
 

@@ -40,9 +40,10 @@ QWidget* makeComposerForm(const std::vector<std::pair<QString, QString>>& fields
     column->addWidget(text, 1);
     // Queued: finishing usually dismisses the composer, which deletes this
     // form, so the buttons' own click handling must be over by then.
-    QObject::connect(send, &QPushButton::clicked, view, [onSend] { onSend(); }, Qt::QueuedConnection);
-    QObject::connect(cancel, &QPushButton::clicked, view, [onCancel] { onCancel(); },
-                     Qt::QueuedConnection);
+    QObject::connect(
+        send, &QPushButton::clicked, view, [onSend] { onSend(); }, Qt::QueuedConnection);
+    QObject::connect(
+        cancel, &QPushButton::clicked, view, [onCancel] { onCancel(); }, Qt::QueuedConnection);
     return view;
 }
 

@@ -7,7 +7,8 @@
 namespace qp {
 
 Window::Window(const DeviceProfile& profile) {
-    const QSize size(static_cast<int>(profile.screenSize.width), static_cast<int>(profile.screenSize.height));
+    const QSize size(static_cast<int>(profile.screenSize.width),
+                     static_cast<int>(profile.screenSize.height));
     setFixedSize(size);
     setWindowTitle("Quillpost");
     setAttribute(Qt::WA_DeleteOnClose, false);

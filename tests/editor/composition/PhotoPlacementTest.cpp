@@ -74,7 +74,8 @@ TEST(PhotoImport, EnlargesShortSideToTheMinimumAndKeepsAspect) {
 TEST(PhotoImport, EnlargingAStripStopsAtThePixelLimit) {
     for (Size strip : {Size{3000, 3}, Size{3, 3000}, Size{30000, 33}}) {
         Composition c(profile("iphone"));
-        ASSERT_TRUE(c.placement().importPhoto(solidImage(int(strip.width), int(strip.height), Qt::red))
+        ASSERT_TRUE(c.placement()
+                        .importPhoto(solidImage(int(strip.width), int(strip.height), Qt::red))
                         .ok());
         const PhotoPlacement& p = c.placement();
         const double placedPixels = p.originalPhotoWidth() * p.originalPhotoHeight();

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "support/LocalHttpServer.h"
 #include "platform/curl/CurlHttpClient.h"
+#include "support/LocalHttpServer.h"
 #include "support/ManualMainQueue.h"
 
 using namespace qp;

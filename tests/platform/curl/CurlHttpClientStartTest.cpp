@@ -2,9 +2,9 @@
 
 #include <atomic>
 
-#include "support/LocalHttpServer.h"
 #include "RecordingObserver.h"
 #include "platform/curl/CurlHttpClient.h"
+#include "support/LocalHttpServer.h"
 #include "support/ManualMainQueue.h"
 
 using namespace qp;

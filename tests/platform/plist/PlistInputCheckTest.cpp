@@ -2,8 +2,8 @@
 
 #include <plist/plist.h>
 
-#include "platform/plist/PropertyList.h"
 #include "platform/plist/PlistInputCheck.h"
+#include "platform/plist/PropertyList.h"
 
 namespace qp {
 namespace {

@@ -25,8 +25,10 @@ TEST(AlertView, HeadlessAlertsAreAnsweredOnTheNextTurnOfTheLoop) {
     QCoreApplication::processEvents();
     EXPECT_EQ(answers.indices, std::vector<int>{0});
 
-    AlertView::setHeadlessAnswerer([](const AlertView& a) { return static_cast<int>(a.buttonTitles().size()) - 1; });
-    AlertView::create("T", "M", &answers, "Cancel", {"Post", "Later"})->show();  // no owner but itself
+    AlertView::setHeadlessAnswerer(
+        [](const AlertView& a) { return static_cast<int>(a.buttonTitles().size()) - 1; });
+    AlertView::create("T", "M", &answers, "Cancel", {"Post", "Later"})
+        ->show();  // no owner but itself
     QCoreApplication::processEvents();
     EXPECT_EQ(answers.indices, (std::vector<int>{0, 2}));
 }

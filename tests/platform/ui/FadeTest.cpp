@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "LifecycleRecorder.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/UiTiming.h"
@@ -14,7 +15,6 @@
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 #include "support/ManualMainQueue.h"
-#include "LifecycleRecorder.h"
 
 using namespace qp;
 using namespace std::chrono_literals;
