@@ -39,6 +39,9 @@ namespace qp {
 
 namespace {
 
+constexpr const char* kAppErrorDomain = "qp.app";
+enum AppErrorCode { kAppErrorNoEditor = 1 };
+
 constexpr const char* kBundleIdentifier = "net.quillpost.Quillpost";
 constexpr const char* kLogFileName = "Quillpost.log";
 constexpr const char* kAppVersion = QP_APP_VERSION;
@@ -91,7 +94,10 @@ Result<void> startEditorWithPhoto(AppDelegate& delegate, const std::filesystem::
     MainViewController& start = *delegate.viewController();
     start.actionStartButton(nullptr);
     auto* editor = dynamic_cast<QuillpostVC*>(start.editor());
-    if (!editor) return Error("qp.app", 1, {{kLocalizedDescriptionKey, "Start opened no editor"}});
+    if (!editor) {
+        return Error(kAppErrorDomain, kAppErrorNoEditor,
+                     {{kLocalizedDescriptionKey, "Start opened no editor"}});
+    }
     runEventsFor(kCrossDissolveDuration * 2);
     if (!editor->photoLibraryIsReadable()) reportMissingPhotoLibrary(*editor);
     if (PhotoPickerVC* picker = editor->photoPicker()) picker->cancel();

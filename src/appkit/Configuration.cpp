@@ -16,6 +16,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kConfigErrorDomain = "qp.config";
+enum ConfigErrorCode { kConfigErrorInvalid = 1 };
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kAnalyticsKeyLength = 20;
 
@@ -39,7 +40,8 @@ const std::map<std::string, std::string>& defaults() {
 }
 
 Error configError(const std::string& origin, const std::string& what) {
-    return Error(kConfigErrorDomain, 1, {{kLocalizedDescriptionKey, origin + ": " + what}});
+    return Error(kConfigErrorDomain, kConfigErrorInvalid,
+                 {{kLocalizedDescriptionKey, origin + ": " + what}});
 }
 
 // The reader's trace runs from the first fault it met to the outermost
