@@ -1,5 +1,7 @@
 #include "imaging/ExifReader.h"
 
+#include "imaging/FileStructure.h"
+
 #include <cstring>
 
 namespace qp {
@@ -8,8 +10,6 @@ namespace {
 constexpr std::uint16_t kOrientationTag = 0x0112;
 constexpr std::uint16_t kShortType = 3;
 constexpr std::uint8_t kApp1 = 0xE1;
-constexpr std::uint8_t kStartOfScan = 0xDA;
-constexpr std::uint8_t kEndOfImage = 0xD9;
 constexpr char kExifHeader[] = {'E', 'x', 'i', 'f', 0, 0};
 
 class TiffView {
@@ -65,50 +65,28 @@ std::optional<int> orientationInTiff(const std::uint8_t* tiff, std::size_t size)
 }  // namespace
 
 std::optional<int> readExifOrientation(const std::uint8_t* data, std::size_t size) {
-    if (data == nullptr || size < 4 || data[0] != 0xFF || data[1] != 0xD8) return std::nullopt;
-    std::size_t pos = 2;
-    while (pos + 4 <= size) {
-        if (data[pos] != 0xFF) return std::nullopt;
-        const std::uint8_t marker = data[pos + 1];
-        if (marker == 0xFF) {  // fill byte before a marker
-            ++pos;
-            continue;
+    std::optional<int> orientation;
+    walkJpegSegments(data, size, [&](const JpegSegment& segment) {
+        if (segment.marker != kApp1 || segment.size < sizeof(kExifHeader) ||
+            std::memcmp(segment.body, kExifHeader, sizeof(kExifHeader)) != 0) {
+            return true;
         }
-        if (marker == kStartOfScan || marker == kEndOfImage) return std::nullopt;
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length field
-            pos += 2;
-            continue;
-        }
-        const std::size_t length = std::size_t(data[pos + 2]) << 8 | data[pos + 3];
-        if (length < 2 || length > size - pos - 2) return std::nullopt;
-        const std::uint8_t* body = data + pos + 4;
-        const std::size_t bodySize = length - 2;
-        if (marker == kApp1 && bodySize >= sizeof(kExifHeader) &&
-            std::memcmp(body, kExifHeader, sizeof(kExifHeader)) == 0) {
-            return orientationInTiff(body + sizeof(kExifHeader), bodySize - sizeof(kExifHeader));
-        }
-        pos += 2 + length;
-    }
-    return std::nullopt;
+        orientation = orientationInTiff(segment.body + sizeof(kExifHeader),
+                                        segment.size - sizeof(kExifHeader));
+        return false;
+    });
+    return orientation;
 }
 
 std::optional<int> readPngExifOrientation(const std::uint8_t* data, std::size_t size) {
-    static constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (data == nullptr || size < sizeof kSignature ||
-        std::memcmp(data, kSignature, sizeof kSignature) != 0) {
-        return std::nullopt;
-    }
-    std::size_t pos = sizeof kSignature;
-    while (pos + 12 <= size) {
-        const std::size_t length = std::size_t(data[pos]) << 24 | std::size_t(data[pos + 1]) << 16 |
-                                   std::size_t(data[pos + 2]) << 8 | data[pos + 3];
-        if (length > size - pos - 12) return std::nullopt;
-        const std::uint8_t* type = data + pos + 4;
-        if (std::memcmp(type, "eXIf", 4) == 0) return orientationInTiff(type + 4, length);
-        if (std::memcmp(type, "IDAT", 4) == 0 || std::memcmp(type, "IEND", 4) == 0) break;
-        pos += 12 + length;
-    }
-    return std::nullopt;
+    std::optional<int> orientation;
+    walkPngChunks(data, size, [&](const PngChunk& chunk) {
+        if (chunk.type == "IDAT") return false;  // EXIF after the image data is not read
+        if (chunk.type != "eXIf") return true;
+        orientation = orientationInTiff(chunk.body, chunk.size);
+        return false;
+    });
+    return orientation;
 }
 
 }  // namespace qp

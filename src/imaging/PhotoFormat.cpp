@@ -1,11 +1,11 @@
 #include "imaging/PhotoFormat.h"
 
+#include "imaging/FileStructure.h"
+
 #include <cstring>
 
 namespace qp {
 namespace {
-
-constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 std::uint32_t bigEndian32(const std::uint8_t* p) {
     return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
@@ -24,30 +24,17 @@ bool isStartOfFrame(std::uint8_t marker) {
 }
 
 std::optional<HeaderSize> jpegSize(const std::uint8_t* data, std::size_t size) {
-    std::size_t pos = 2;
-    while (pos + 4 <= size) {
-        if (data[pos] != 0xFF) return std::nullopt;
-        const std::uint8_t marker = data[pos + 1];
-        if (marker == 0xFF) {
-            ++pos;
-            continue;
+    std::optional<HeaderSize> found;
+    walkJpegSegments(data, size, [&](const JpegSegment& segment) {
+        if (!isStartOfFrame(segment.marker)) return true;
+        // Precision, then height and width, big-endian.
+        if (segment.size >= 5) {
+            found = HeaderSize{segment.body[3] << 8 | segment.body[4],
+                               segment.body[1] << 8 | segment.body[2]};
         }
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
-            pos += 2;
-            continue;
-        }
-        if (marker == 0xDA || marker == 0xD9) return std::nullopt;  // scan data before a frame
-        const std::size_t length = std::size_t(data[pos + 2]) << 8 | data[pos + 3];
-        if (length < 2) return std::nullopt;
-        if (isStartOfFrame(marker)) {
-            if (pos + 9 > size) return std::nullopt;
-            const std::int64_t height = data[pos + 5] << 8 | data[pos + 6];
-            const std::int64_t width = data[pos + 7] << 8 | data[pos + 8];
-            return HeaderSize{width, height};
-        }
-        pos += 2 + length;
-    }
-    return std::nullopt;
+        return false;
+    });
+    return found;
 }
 
 }  // namespace

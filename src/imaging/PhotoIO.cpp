@@ -14,6 +14,7 @@
 
 #include "imaging/BitmapPool.h"
 #include "imaging/ExifReader.h"
+#include "imaging/FileStructure.h"
 #include "imaging/ImageOrientation.h"
 #include "imaging/PhotoFile.h"
 #include "imaging/PhotoFormat.h"
@@ -160,21 +161,18 @@ ImageOrientation orientationOf(const QByteArray& bytes, PhotoFormat format,
 // because libpng spends seconds on such a file (a few hundred bytes can
 // claim kilobytes of text) before it gives up.
 bool pngChunksFitTheFile(const QByteArray& bytes) {
-    static constexpr unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const auto size = static_cast<std::size_t>(bytes.size());
-    if (size < sizeof kSignature || std::memcmp(data, kSignature, sizeof kSignature) != 0)
-        return true;
-    std::size_t at = sizeof kSignature;
-    while (at + 12 <= size) {
-        const std::uint32_t length =
-            (std::uint32_t(data[at]) << 24) | (std::uint32_t(data[at + 1]) << 16) |
-            (std::uint32_t(data[at + 2]) << 8) | std::uint32_t(data[at + 3]);
-        if (length > size - at - 12) return false;
-        if (std::memcmp(data + at + 4, "IEND", 4) == 0) return true;
-        at += 12 + std::size_t(length);
-    }
-    return false;  // ends without IEND
+    return walkPngChunks(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                         std::size_t(bytes.size()),
+                         [](const PngChunk&) { return true; }) == WalkEnd::Finished;
+}
+
+// Only the built-in reader of the format the content shows: no plugin (SVG
+// above all, which can pull other files in) ever sees the bytes.
+void readOnlyAs(QImageReader& reader, PhotoFormat format) {
+    reader.setFormat(qtReaderName(format));
+    reader.setAutoDetectImageFormat(false);
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(false);
 }
 
 Result<Image> decodeWithQt(const QByteArray& bytes, PhotoFormat format,
@@ -192,12 +190,8 @@ Result<Image> decodeWithQt(const QByteArray& bytes, PhotoFormat format,
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    // Only the built-in reader of the format the content shows: no plugin
-    // (SVG above all, which can pull other files in) ever sees the bytes.
-    QImageReader reader(&buffer, qtReaderName(format));
-    reader.setAutoDetectImageFormat(false);
-    reader.setDecideFormatFromContent(false);
-    reader.setAutoTransform(false);
+    QImageReader reader(&buffer);
+    readOnlyAs(reader, format);
     const QSize size = reader.size();
     if (size.isValid() && std::int64_t(size.width()) * size.height() > options.maxPixels) {
         return imagingError(kImagingErrorTooLarge,
@@ -256,10 +250,8 @@ Result<Image> readPhotoThumbnail(const std::string& path, int side) {
         reinterpret_cast<const std::uint8_t*>(bytes->constData()), std::size_t(bytes->size()));
     QBuffer buffer(&bytes.value());
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, qtReaderName(format));
-    reader.setAutoDetectImageFormat(false);
-    reader.setDecideFormatFromContent(false);
-    reader.setAutoTransform(false);
+    QImageReader reader(&buffer);
+    readOnlyAs(reader, format);
     const QSize size = reader.size();
     if (size.isValid()) {
         reader.setScaledSize(size.scaled(side, side, Qt::KeepAspectRatioByExpanding));

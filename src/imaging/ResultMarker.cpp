@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "imaging/FileStructure.h"
 #include "imaging/PhotoFormat.h"
 #include "platform/Crc32.h"
 
@@ -52,39 +53,22 @@ QByteArray markedPng(const QByteArray& png) {
 }
 
 bool jpegCarriesMark(const std::uint8_t* data, std::size_t size) {
-    std::size_t pos = 2;
-    while (pos + 4 <= size) {
-        if (data[pos] != 0xFF) return false;
-        const std::uint8_t marker = data[pos + 1];
-        if (marker == 0xFF) {
-            ++pos;
-            continue;
-        }
-        if (marker == 0xDA || marker == 0xD9) return false;
-        const std::size_t length = std::size_t(data[pos + 2]) << 8 | data[pos + 3];
-        if (length < 2 || length > size - pos - 2) return false;
-        if (marker == kComment && startsWithMark(data + pos + 4, length - 2)) return true;
-        pos += 2 + length;
-    }
-    return false;
+    return walkJpegSegments(data, size, [](const JpegSegment& segment) {
+               return !(segment.marker == kComment && startsWithMark(segment.body, segment.size));
+           }) == WalkEnd::Stopped;
 }
 
 bool pngCarriesMark(const std::uint8_t* data, std::size_t size) {
-    std::size_t pos = 8;
-    while (pos + 12 <= size) {
-        const std::size_t length = std::size_t(data[pos]) << 24 | std::size_t(data[pos + 1]) << 16 |
-                                   std::size_t(data[pos + 2]) << 8 | data[pos + 3];
-        if (length > size - pos - 12) return false;
-        const std::uint8_t* type = data + pos + 4;
-        if (std::memcmp(type, "IDAT", 4) == 0) return false;
-        if (std::memcmp(type, "tEXt", 4) == 0 && length >= sizeof kPngTextKeyword &&
-            std::memcmp(type + 4, kPngTextKeyword, sizeof kPngTextKeyword) == 0 &&
-            startsWithMark(type + 4 + sizeof kPngTextKeyword, length - sizeof kPngTextKeyword)) {
-            return true;
-        }
-        pos += 12 + length;
-    }
-    return false;
+    bool found = false;
+    walkPngChunks(data, size, [&](const PngChunk& chunk) {
+        if (chunk.type == "IDAT") return false;
+        found = chunk.type == "tEXt" && chunk.size >= sizeof kPngTextKeyword &&
+                std::memcmp(chunk.body, kPngTextKeyword, sizeof kPngTextKeyword) == 0 &&
+                startsWithMark(chunk.body + sizeof kPngTextKeyword,
+                               chunk.size - sizeof kPngTextKeyword);
+        return !found;
+    });
+    return found;
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "imaging/Image.h"
 #include "imaging/ImageOrientation.h"
 #include "imaging/PhotoIO.h"
+#include "support/TestPhotos.h"
 
 namespace qp {
 namespace fs = std::filesystem;
@@ -56,17 +57,7 @@ private:
     std::FILE* m_err;
 };
 
-// An upright picture with four coloured quarters: red top left, green top
-// right, blue bottom left, yellow bottom right.
-inline QImage quarters(int width, int height) {
-    QImage upright(width, height, QImage::Format_RGB32);
-    QPainter painter(&upright);
-    painter.fillRect(0, 0, width / 2, height / 2, Qt::red);
-    painter.fillRect(width / 2, 0, width - width / 2, height / 2, Qt::green);
-    painter.fillRect(0, height / 2, width / 2, height - height / 2, Qt::blue);
-    painter.fillRect(width / 2, height / 2, width - width / 2, height - height / 2, Qt::yellow);
-    return upright;
-}
+using test::quarters;
 
 // The stored pixels that show `upright` once turned by `tag`.
 inline QImage storedFor(const QImage& upright, ImageOrientation tag) {

@@ -23,6 +23,7 @@
 #include "imaging/ResultMarker.h"
 #include "support/ExifBuilder.h"
 #include "support/TempFolder.h"
+#include "support/TestPhotos.h"
 
 namespace qp {
 namespace {
@@ -43,16 +44,7 @@ void writeFile(const fs::path& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-// Red top left, green top right, blue bottom left, white bottom right.
-QImage quarters(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    QPainter painter(&image);
-    painter.fillRect(0, 0, width / 2, height / 2, Qt::red);
-    painter.fillRect(width / 2, 0, width - width / 2, height / 2, Qt::green);
-    painter.fillRect(0, height / 2, width / 2, height - height / 2, Qt::blue);
-    painter.fillRect(width / 2, height / 2, width - width / 2, height - height / 2, Qt::white);
-    return image;
-}
+using test::quarters;
 
 // The stored pixels that show `upright` once the EXIF orientation is applied.
 QImage storedFor(const QImage& upright, int exif) {

@@ -1,0 +1,44 @@
+#pragma once
+// Walking the block structure of JPEG and PNG files we do not trust: JPEG
+// marker segments up to the scan data, PNG chunks up to IEND. Every length is
+// checked against the buffer's end; readers of EXIF, sizes and marks build on
+// these instead of walking the bytes themselves.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+namespace qp {
+
+enum class WalkEnd {
+    Finished,  // reached the scan data or end of image (JPEG), or IEND (PNG)
+    Stopped,   // the visitor asked to stop
+    Broken,    // a block runs past the buffer, or the structure is not there
+};
+
+struct JpegSegment {
+    std::uint8_t marker = 0;  // the byte after 0xFF
+    const std::uint8_t* body = nullptr;
+    std::size_t size = 0;  // the body's length, the length field excluded
+};
+
+// Visits the marker segments after SOI, until SOS or EOI. `visit` returns
+// false to stop.
+WalkEnd walkJpegSegments(const std::uint8_t* data, std::size_t size,
+                         const std::function<bool(const JpegSegment&)>& visit);
+
+struct PngChunk {
+    std::string_view type;  // four letters
+    const std::uint8_t* body = nullptr;
+    std::size_t size = 0;
+};
+
+inline constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+// Visits the chunks after the signature, IEND included. `visit` returns
+// false to stop.
+WalkEnd walkPngChunks(const std::uint8_t* data, std::size_t size,
+                      const std::function<bool(const PngChunk&)>& visit);
+
+}  // namespace qp
