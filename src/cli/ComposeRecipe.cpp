@@ -1,0 +1,148 @@
+#include "cli/ComposeRecipe.h"
+
+#include <fmt/format.h>
+
+#include <QString>
+#include <cmath>
+#include <filesystem>
+
+#include "cli/ComposeTargets.h"
+#include "editor/ThemeCatalogue.h"
+#include "editor/ThemeFeed.h"
+#include "editor/ThemeTags.h"
+#include "editor/composition/CompositionConstants.h"
+#include "platform/Paths.h"
+
+namespace qp {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Bounds that keep the gestures' arithmetic finite: a turn either way, and
+// far more pan than any photo at the zoom cap needs.
+constexpr double kMaxRotateDegrees = 360;
+constexpr double kMaxMoveResultPixels = 100'000;
+constexpr int kMaxInputMegabytes = 4096;
+
+std::optional<Point> parseMove(const std::string& text) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string::npos) return std::nullopt;
+    try {
+        std::size_t usedX = 0, usedY = 0;
+        const std::string xs = text.substr(0, comma), ys = text.substr(comma + 1);
+        const double x = std::stod(xs, &usedX);
+        const double y = std::stod(ys, &usedY);
+        if (usedX != xs.size() || usedY != ys.size() || !std::isfinite(x) || !std::isfinite(y)) {
+            return std::nullopt;
+        }
+        return Point{x, y};
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::pair<int, int>> parseTheme(const std::string& text) {
+    const std::size_t slash = text.find('/');
+    if (slash == std::string::npos || slash == 0 || slash + 1 == text.size()) return std::nullopt;
+    const std::string cs = text.substr(0, slash), is = text.substr(slash + 1);
+    for (char ch : cs + is) {
+        if (ch < '0' || ch > '9') return std::nullopt;
+    }
+    if (cs.size() > 3 || is.size() > 3) return std::nullopt;
+    const int category = std::stoi(cs), index = std::stoi(is);
+    if (index >= kThemesPerCategory) return std::nullopt;
+    return std::make_pair(category, index);
+}
+
+fs::path resourcesFolder(const ComposeOptions& options) {
+    if (!options.resources.empty()) return options.resources;
+    return Paths::locateResources(Paths::executableFolder());
+}
+
+}  // namespace
+
+std::variant<ComposeRecipe, UsageError> makeRecipe(const ComposeOptions& options) {
+    ComposeRecipe recipe;
+    if (options.photos.empty()) return UsageError{"no photo given"};
+    if (!options.output.empty() && !options.outputDir.empty()) {
+        return UsageError{"-o and --out-dir cannot be used together"};
+    }
+    if (!options.output.empty() && options.photos.size() > 1) {
+        return UsageError{"-o names one result; use --out-dir for several photos"};
+    }
+    const auto format = resultFormatFor(options);
+    if (const auto* problem = std::get_if<FormatProblem>(&format)) return UsageError{problem->text};
+    recipe.format = std::get<ResultFormat>(format);
+    if (options.maxInputMegabytes < 1 || options.maxInputMegabytes > kMaxInputMegabytes) {
+        return UsageError{
+            fmt::format("--max-input-mb must lie within 1 to {}", kMaxInputMegabytes)};
+    }
+    recipe.fileLimits.maxBytes = std::int64_t(options.maxInputMegabytes) * 1024 * 1024;
+
+    const std::string deviceName =
+        options.device.empty() ? defaultDeviceProfile().name : options.device;
+    std::optional<DeviceProfile> device = deviceProfileNamed(deviceName);
+    if (!device) return UsageError{fmt::format("unknown device '{}'", deviceName)};
+    recipe.device = *device;
+
+    if (options.zoom && (!std::isfinite(*options.zoom) || *options.zoom <= 0)) {
+        return UsageError{"--zoom must be a number above 0"};
+    }
+    recipe.zoom = options.zoom;
+    if (options.rotateDegrees && !(std::abs(*options.rotateDegrees) <= kMaxRotateDegrees)) {
+        return UsageError{
+            fmt::format("--rotate takes degrees within -{0} to {0}", kMaxRotateDegrees)};
+    }
+    recipe.rotateDegrees = options.rotateDegrees;
+    if (!options.move.empty()) {
+        recipe.moveResultPixels = parseMove(options.move);
+        if (!recipe.moveResultPixels ||
+            !(std::abs(recipe.moveResultPixels->x) <= kMaxMoveResultPixels &&
+              std::abs(recipe.moveResultPixels->y) <= kMaxMoveResultPixels)) {
+            return UsageError{
+                fmt::format("--move takes DX,DY in result pixels, each within -{0} to {0}",
+                            kMaxMoveResultPixels)};
+        }
+    }
+    recipe.mirror = options.mirror;
+    recipe.force = options.force;
+
+    if (const qsizetype units = QString::fromStdString(options.message).size();
+        units > kMessageLimit) {
+        return UsageError{fmt::format(
+            "the message is {} UTF-16 units long; the limit is {} UTF-16 units (most emoji count "
+            "as two)",
+            units, kMessageLimit)};
+    }
+    recipe.message = options.message;
+
+    int category = 0, index = 0;
+    if (!options.theme.empty()) {
+        const auto parsed = parseTheme(options.theme);
+        if (!parsed) return UsageError{"--theme takes CATEGORY/INDEX, for example 0/0"};
+        std::tie(category, index) = *parsed;
+    }
+    const fs::path resources = resourcesFolder(options);
+    FallbackThemeFeed feed(resources);
+    ThemeCatalogue catalogue(resources, feed);
+    // The editor's own selection path, so the command line and the editor
+    // never differ (the theme of the day needs its category's marker).
+    std::optional<ThemeSettings> theme = catalogue.selectThemeAsTapped(category, index);
+    if (!theme) {
+        return UsageError{
+            fmt::format("there is no theme {}/{} in {}", category, index, resources.string())};
+    }
+    recipe.theme = *theme;
+    recipe.background = catalogue.imageFor(theme->background);
+
+    const TextStyle& style = theme->textStyle;
+    recipe.fontSize = options.fontSize.value_or(style.fontDefaultSize);
+    if (options.fontSize &&
+        (!(*options.fontSize >= style.fontMinSize) || !(*options.fontSize <= style.fontMaxSize))) {
+        return UsageError{fmt::format("--font-size must lie within this theme's {} to {}",
+                                      style.fontMinSize, style.fontMaxSize)};
+    }
+    return recipe;
+}
+
+}  // namespace qp
