@@ -482,17 +482,24 @@ TEST(EditorScreen, SliderEventsAreWired) {
     EXPECT_EQ(editor.textLayerRefreshCount(), start + 1);
 }
 
+// The editor on screen, fed by `feed`, with the theme-of-the-day category
+// tapped.
+QuillpostVC& browseThemeOfTheDay(EditorFixture& f, FakeThemeFeed& feed) {
+    f.editor->setThemeFeed(&feed);
+    QuillpostVC& editor = f.load();
+    editor.beginAppearance(true, false);
+    editor.endAppearance(true, false);
+    tap(button(editor.categoryStrip()->contentView(), categoryButtonTag(5)));
+    return editor;
+}
+
 // The feed's new theme-of-the-day images and record reach the screen: the
 // strip's thumbnails, and the applied theme's settings; the share names it
 // "COTD" whatever the feed's record calls its image.
 TEST(EditorScreen, NewThemeOfTheDayImagesReachTheScreenAndTheShare) {
     EditorFixture f;
     FakeThemeFeed feed;
-    f.editor->setThemeFeed(&feed);
-    QuillpostVC& editor = f.load();
-    editor.beginAppearance(true, false);
-    editor.endAppearance(true, false);
-    tap(button(editor.categoryStrip()->contentView(), categoryButtonTag(5)));
+    QuillpostVC& editor = browseThemeOfTheDay(f, feed);
     EXPECT_EQ(feed.loadRequests, 1);
     Button* thumb = button(editor.themeStrip()->contentView(), themeButtonTag(5, 0));
     ASSERT_NE(thumb, nullptr);
@@ -606,11 +613,7 @@ TEST(EditorScreen, LargePhotoIsDecodedForTheZoomCap) {
 TEST(EditorScreen, ThemeOfTheDayRefreshKeepsTheChosenFontSize) {
     EditorFixture f;
     FakeThemeFeed feed;
-    f.editor->setThemeFeed(&feed);
-    QuillpostVC& editor = f.load();
-    editor.beginAppearance(true, false);
-    editor.endAppearance(true, false);
-    tap(button(editor.categoryStrip()->contentView(), categoryButtonTag(5)));
+    QuillpostVC& editor = browseThemeOfTheDay(f, feed);
     auto* slider = dynamic_cast<Slider*>(editor.outlet("fontSizeSlider"));
     ASSERT_TRUE(editor.catalogue().appliedSettings());
     const TextStyle& style = editor.catalogue().appliedSettings()->textStyle;
