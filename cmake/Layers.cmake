@@ -4,7 +4,8 @@
 # A new library must be given a layer here, or configuring stops.
 
 set(QP_LAYER_ORDER platform toolkit services appkit editor screens app cli)
-set(QP_LAYER_platform qp_json qp_platform qp_platform_plist qp_platform_curl qp_platform_qt)
+set(QP_LAYER_platform qp_json qp_platform qp_platform_plist qp_platform_curl qp_platform_qt
+  qp_platform_reachability)
 set(QP_LAYER_toolkit qp_platform_ui)
 set(QP_LAYER_services
   qp_imaging qp_imaging_widgets qp_analytics_report qp_analytics qp_ui
@@ -17,7 +18,7 @@ set(QP_LAYER_cli qp_compose_command)
 
 # Plain C++ (and Qt Core/Gui at most): tested without a window.
 set(QP_LOGIC_TARGETS
-  qp_json qp_platform qp_platform_plist qp_platform_curl qp_platform_qt
+  qp_json qp_platform qp_platform_plist qp_platform_curl qp_platform_qt qp_platform_reachability
   qp_imaging qp_analytics_report qp_analytics qp_editor qp_composition
   qp_appkit_config qp_appkit_device qp_feed qp_facebook qp_service qp_compose_command)
 
