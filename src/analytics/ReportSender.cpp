@@ -20,18 +20,21 @@ ReportSender::ReportSender(HttpClient& http, std::string reportUrl,
 ReportSender::Outcome ReportSender::send(const ReportHead& head,
                                          const std::shared_ptr<UsageSession>& current,
                                          const std::optional<std::string>& currentRecord) {
+    // What goes is settled before the lock: a send with nothing to carry
+    // must not keep another one from going.
+    const std::vector<std::string> savedSessions = m_saved.snapshot();
+    std::vector<std::string> sessions = savedSessions;
+    // A report carries each session once; a kept copy of the current session
+    // is its later state.
+    if (currentRecord && !(current && m_saved.contains(current->sessionId())))
+        sessions.push_back(*currentRecord);
+    if (sessions.empty()) return Outcome::NothingToSend;
+
     std::unique_lock lock(m_networkLock, std::try_to_lock);
     if (!lock.owns_lock()) {
         logLine("Could not acquire network lock. Skipping");
         return Outcome::Skipped;
     }
-
-    // Taken under the lock, so a send that waited its turn sees what the one
-    // before it left.
-    const std::vector<std::string> savedSessions = m_saved.snapshot();
-    std::vector<std::string> sessions = savedSessions;
-    if (currentRecord) sessions.push_back(*currentRecord);
-    if (sessions.empty()) return Outcome::NothingToSend;
 
     HttpRequest request;
     request.url = m_reportUrl;

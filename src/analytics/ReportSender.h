@@ -1,8 +1,10 @@
 #pragma once
 // One send of a report: the saved sessions, and the current one when asked,
-// posted to the report address. Sends run on threads of their own; a network
-// lock lets only one of them talk to the service at a time, and a send that
-// finds the lock taken gives up at once instead of waiting.
+// posted to the report address. A network lock lets only one send talk to the
+// service at a time; a send that finds it taken gives up at once instead of
+// waiting. The lock is taken only when there is something to send.
+// ReportDelivery runs the client's sends one after the other, so they never
+// meet the lock taken.
 
 #include <chrono>
 #include <memory>
@@ -33,7 +35,9 @@ public:
 
     // Blocks until the service has answered; call it on a worker thread.
     // `current` is the session whose network access the outcome marks, and
-    // `currentRecord` its encoded record when the report should carry it.
+    // `currentRecord` its encoded record when the report should carry it (a
+    // kept copy of the same session goes instead). An acknowledged report
+    // takes exactly the kept records it carried off the device.
     Outcome send(const ReportHead& head, const std::shared_ptr<UsageSession>& current,
                  const std::optional<std::string>& currentRecord);
 

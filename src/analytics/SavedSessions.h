@@ -1,7 +1,9 @@
 #pragma once
 // The sessions kept on the device until a report carries them away: encoded
-// session records, oldest first, at most a fixed number of them. Every change
-// is written through to the saved-sessions file. Safe to use from any thread.
+// session records, oldest first, at most a fixed number of them, one per
+// session identifier (a later state of a session replaces the earlier one in
+// its place). Every change is written through to the saved-sessions file.
+// Safe to use from any thread.
 
 #include <cstddef>
 #include <mutex>
@@ -19,22 +21,32 @@ public:
 
     // Replaces the list with what the file holds.
     void load();
-    // Appends a session; when the list then holds more than the maximum, the
-    // oldest go.
+    // Keeps a session (an output of encodeSessionRecord). A session already
+    // kept under the same identifier is replaced; otherwise it is appended,
+    // and when the list then holds more than the maximum, the oldest go.
     void add(std::string encodedSession);
     std::vector<std::string> snapshot() const;
+    bool contains(const std::string& sessionId) const;
     // Removes the sessions that a report carried, and only those: sessions
-    // that joined while the report was on its way stay for the next one.
+    // that joined, or were replaced by a later state, while the report was on
+    // its way stay for the next one.
     void removeSent(const std::vector<std::string>& sentSessions);
     std::size_t size() const;
 
 private:
+    struct Saved {
+        std::string sessionId;
+        std::string encoded;
+    };
+
+    std::vector<std::string> encodedLocked() const;
     void persistLocked() const;
+    void dropOldestLocked();
 
     const UsageFileCache& m_files;
     std::size_t m_maxSessions;
     mutable std::mutex m_mutex;
-    std::vector<std::string> m_sessions;
+    std::vector<Saved> m_sessions;
 };
 
 }  // namespace qp

@@ -2,7 +2,7 @@
 
 #include "analytics/KeyHash.h"
 #include "analytics/ReportCodec.h"
-#include "analytics/ReportSender.h"
+#include "analytics/ReportDelivery.h"
 #include "analytics/ReportWriter.h"
 #include "analytics/SavedSessions.h"
 #include "analytics/UsageFileCache.h"
@@ -12,12 +12,12 @@
 namespace qp {
 
 UsageAnalytics::UsageAnalytics(const Clock& clock, NotificationCenter& notifications,
-                               HttpClient& http, std::filesystem::path library,
+                               std::shared_ptr<HttpClient> http, std::filesystem::path library,
                                std::string appVersion, std::string reportUrl,
                                UsageAnalyticsSettings settings)
     : m_clock(clock),
       m_notifications(notifications),
-      m_http(http),
+      m_http(std::move(http)),
       m_library(std::move(library)),
       m_appVersion(std::move(appVersion)),
       m_reportUrl(std::move(reportUrl)),
@@ -25,7 +25,11 @@ UsageAnalytics::UsageAnalytics(const Clock& clock, NotificationCenter& notificat
 
 UsageAnalytics::~UsageAnalytics() {
     for (const NotificationCenter::ObserverId id : m_observers) m_notifications.removeObserver(id);
-    waitForSends();
+    // Quitting must not hang on a slow service. A send still going owns what
+    // it touches; the sessions it carries are on the device already.
+    if (m_delivery && !m_delivery->waitUntilIdle(m_settings.quitSendWait)) {
+        logLine("UsageAnalytics: A report is still on its way; its sessions stay on the device.");
+    }
 }
 
 void UsageAnalytics::startSession(const std::string& apiKey) {
@@ -42,12 +46,12 @@ void UsageAnalytics::startSession(const std::string& apiKey) {
     }
 
     m_apiKey = removeSpaces(apiKey);
-    m_files = std::make_unique<UsageFileCache>(UsageFileCache::folderIn(m_library),
+    m_files = std::make_shared<UsageFileCache>(UsageFileCache::folderIn(m_library),
                                                usageKeyHash(m_apiKey), kAgentVersion);
     if (Result<void> made = m_files->createFolder(); !made.ok()) {
         logf("UsageAnalytics: {}", made.error().toString());
     }
-    m_saved = std::make_unique<SavedSessions>(*m_files, m_settings.maxSavedSessions);
+    m_saved = std::make_shared<SavedSessions>(*m_files, m_settings.maxSavedSessions);
     m_saved->load();
 
     m_firstUse = m_files->readInitialTimestamp();
@@ -59,8 +63,8 @@ void UsageAnalytics::startSession(const std::string& apiKey) {
     recoverCrashedSession();
     m_session = makeSession();
     if (!m_reportUrl.empty()) {
-        m_sender = std::make_unique<ReportSender>(m_http, m_reportUrl, m_settings.sendTimeout,
-                                                  *m_saved, *m_files);
+        m_delivery = std::make_shared<ReportDelivery>(m_http, m_reportUrl, m_settings.sendTimeout,
+                                                      m_saved, m_files);
     } else {
         logLine("UsageAnalytics: No report address; sessions stay on the device.");
     }
@@ -130,13 +134,10 @@ void UsageAnalytics::pauseSession() {
     if (Result<void> written = m_files->writeCurrentSession(m_session->record()); !written.ok()) {
         logf("UsageAnalytics: Could not save the current session: {}", written.error().toString());
     }
-    if (m_settings.reportOnPause && m_sender) {
-        std::shared_ptr<BackgroundTime> backgroundTime;
-        {
-            std::lock_guard lock(m_sendMutex);
-            m_backgroundTime = std::make_shared<BackgroundTime>();
-            backgroundTime = m_backgroundTime;
-        }
+    if (m_settings.reportOnPause && m_delivery) {
+        // A new request for background time lets go of the earlier one.
+        auto backgroundTime = std::make_shared<const BackgroundTime>();
+        m_backgroundTime = backgroundTime;
         sendInBackground(true, std::move(backgroundTime));
     }
 }
@@ -160,8 +161,9 @@ void UsageAnalytics::endSession() {
     if (!m_session || m_ended) return;
     m_ended = true;
     m_session->end(m_clock.now());
-    // The session joins the saved ones before the send, so the report carries
-    // it once and a successful send takes it off the device.
+    // The ended session joins the saved ones before the send: it stays on the
+    // device until a report carrying this state is acknowledged, and goes at
+    // the next launch if quitting does not wait that long.
     joinSavedSessions(*m_session);
     if (m_settings.reportOnClose) sendInBackground(false);
 }
@@ -174,35 +176,15 @@ void UsageAnalytics::joinSavedSessions(const UsageSession& session) {
 }
 
 void UsageAnalytics::sendInBackground(bool includeCurrent,
-                                      std::shared_ptr<BackgroundTime> backgroundTime) {
-    if (!m_sender) return;
-    ReportHead head{m_apiKey, kAgentVersion, timestampMilliseconds(m_clock.now()),
+                                      std::shared_ptr<const BackgroundTime> backgroundTime) {
+    if (!m_delivery) return;
+    ReportRequest request;
+    request.head = {m_apiKey, kAgentVersion, timestampMilliseconds(m_clock.now()),
                     m_firstUse.value_or(0)};
-    std::optional<std::string> currentRecord;
-    if (includeCurrent) currentRecord = encodeSessionRecord(m_session->record());
-
-    std::lock_guard lock(m_sendMutex);
-    // Threads that have returned are joined here so they do not pile up.
-    std::erase_if(m_sendThreads, [](SendThread& t) {
-        if (!t.finished->load()) return false;
-        t.thread.join();
-        return true;
-    });
-    auto finished = std::make_shared<std::atomic<bool>>(false);
-    std::thread thread([this, head = std::move(head), session = m_session,
-                        currentRecord = std::move(currentRecord),
-                        backgroundTime = std::move(backgroundTime), finished] {
-        m_sender->send(head, session, currentRecord);
-        if (backgroundTime) releaseBackgroundTime(backgroundTime);
-        finished->store(true);
-    });
-    m_sendThreads.push_back({std::move(thread), std::move(finished)});
-}
-
-void UsageAnalytics::releaseBackgroundTime(const std::shared_ptr<BackgroundTime>& backgroundTime) {
-    std::lock_guard lock(m_sendMutex);
-    // A later pause may have taken new time already; that one is not ours to end.
-    if (m_backgroundTime == backgroundTime) m_backgroundTime.reset();
+    request.current = m_session;
+    if (includeCurrent) request.currentRecord = encodeSessionRecord(m_session->record());
+    if (backgroundTime) request.holds.push_back(std::move(backgroundTime));
+    m_delivery->request(std::move(request));
 }
 
 bool UsageAnalytics::isStarted() const {
@@ -215,17 +197,11 @@ std::size_t UsageAnalytics::savedSessionCount() const {
 }
 
 bool UsageAnalytics::holdsBackgroundTime() const {
-    std::lock_guard lock(m_sendMutex);
-    return m_backgroundTime != nullptr;
+    return !m_backgroundTime.expired();
 }
 
 void UsageAnalytics::waitForSends() {
-    std::vector<SendThread> threads;
-    {
-        std::lock_guard lock(m_sendMutex);
-        threads.swap(m_sendThreads);
-    }
-    for (SendThread& t : threads) t.thread.join();
+    if (m_delivery) m_delivery->waitUntilIdle();
 }
 
 }  // namespace qp

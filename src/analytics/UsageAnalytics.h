@@ -2,16 +2,15 @@
 // The usage-analytics client: one per process. It starts once with the app's
 // key, records events into the current usage session, follows the app's
 // lifecycle to pause, resume and end sessions, keeps sessions on the device
-// and reports them to the service on threads of their own.
+// and reports them to the service on threads of their own, one send at a
+// time (the delivery rule is written down in ReportDelivery.h).
 
-#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "analytics/AnalyticsRecorder.h"
@@ -23,7 +22,7 @@
 namespace qp {
 
 class HttpClient;
-class ReportSender;
+class ReportDelivery;
 class SavedSessions;
 class UsageFileCache;
 class UsageSession;
@@ -43,11 +42,15 @@ public:
 
     // `library` is the app's Library folder; the usage files go below it.
     // `reportUrl` empty: nothing is sent and sessions stay on the device.
-    // `clock`, `notifications` and `http` must outlive the client.
-    UsageAnalytics(const Clock& clock, NotificationCenter& notifications, HttpClient& http,
-                   std::filesystem::path library, std::string appVersion, std::string reportUrl,
+    // `clock` and `notifications` must outlive the client; `http` is shared
+    // with sends, which may outlive it.
+    UsageAnalytics(const Clock& clock, NotificationCenter& notifications,
+                   std::shared_ptr<HttpClient> http, std::filesystem::path library,
+                   std::string appVersion, std::string reportUrl,
                    UsageAnalyticsSettings settings = {});
-    // Waits for sends still on their way.
+    // Waits for a send on its way at most the settings' quit wait; a send
+    // still going then finishes on its own, and what it carries stays on the
+    // device unless its answer arrives.
     ~UsageAnalytics() override;
 
     UsageAnalytics(const UsageAnalytics&) = delete;
@@ -74,29 +77,27 @@ public:
     const UsageFileCache* files() const { return m_files.get(); }
     // Whether the client holds background running time for a send.
     bool holdsBackgroundTime() const;
-    // Blocks until every send started so far has returned.
+    // Blocks until every send asked for so far has returned.
     void waitForSends();
+    // The sends; null before start or without a report address. A test may
+    // keep it to wait for a send that the client stopped waiting for.
+    std::shared_ptr<ReportDelivery> delivery() const { return m_delivery; }
 
 private:
     struct BackgroundTime {};
-    struct SendThread {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> finished;
-    };
 
     void record(const std::string& eventName, const std::optional<EventParameters>& parameters);
     std::shared_ptr<UsageSession> makeSession() const;
     void joinSavedSessions(const UsageSession& session);
     void recoverCrashedSession();
-    // Starts a send of the saved sessions, and of the current one when asked.
+    // Asks for a send of the saved sessions, and of the current one when asked.
     void sendInBackground(bool includeCurrent,
-                          std::shared_ptr<BackgroundTime> backgroundTime = nullptr);
-    void releaseBackgroundTime(const std::shared_ptr<BackgroundTime>& backgroundTime);
+                          std::shared_ptr<const BackgroundTime> backgroundTime = nullptr);
     void subscribe();
 
     const Clock& m_clock;
     NotificationCenter& m_notifications;
-    HttpClient& m_http;
+    std::shared_ptr<HttpClient> m_http;
     std::filesystem::path m_library;
     std::string m_appVersion;
     std::string m_reportUrl;
@@ -108,18 +109,16 @@ private:
 
     std::string m_apiKey;
     std::optional<std::int64_t> m_firstUse;
-    std::unique_ptr<UsageFileCache> m_files;
-    std::unique_ptr<SavedSessions> m_saved;
-    std::unique_ptr<ReportSender> m_sender;
+    std::shared_ptr<UsageFileCache> m_files;
+    std::shared_ptr<SavedSessions> m_saved;
+    std::shared_ptr<ReportDelivery> m_delivery;
     std::shared_ptr<UsageSession> m_session;
     EventLogCounters m_counters;
     std::optional<Clock::Monotonic> m_pausedAt;
     bool m_ended = false;
     std::vector<NotificationCenter::ObserverId> m_observers;
-
-    mutable std::mutex m_sendMutex;
-    std::vector<SendThread> m_sendThreads;
-    std::shared_ptr<BackgroundTime> m_backgroundTime;
+    // Held by the pause's send until it returns; the client only watches it.
+    std::weak_ptr<const BackgroundTime> m_backgroundTime;
 };
 
 }  // namespace qp

@@ -15,6 +15,9 @@ struct UsageAnalyticsSettings {
     std::chrono::milliseconds sessionContinueInterval{10000};
     std::size_t maxSavedSessions = 50;
     std::chrono::milliseconds sendTimeout{15000};
+    // How long quitting waits for a send on its way; what it carries stays
+    // on the device when the wait runs out.
+    std::chrono::milliseconds quitSendWait{1000};
 };
 
 }  // namespace qp

@@ -183,7 +183,8 @@ int runApp(int argc, char** argv, const RunOptions& options) {
     NotificationCenter notifications(&mainQueue);
     PlistUserDefaults defaults(paths.preferences(), kBundleIdentifier);
     DesktopUrlOpener urlOpener;
-    CurlHttpClient http(mainQueue);
+    // Shared with the usage reports, whose last send may outlive this function.
+    const auto http = std::make_shared<CurlHttpClient>(mainQueue);
     DesktopTextMessageService textMessages;
     UsageAnalytics analytics(clock, notifications, http, paths.library(), kAppVersion,
                              configuration->value(config::kAnalyticsReportUrl));
@@ -201,7 +202,7 @@ int runApp(int argc, char** argv, const RunOptions& options) {
     context.urlOpener = &urlOpener;
     context.mainQueue = &mainQueue;
     context.clock = &clock;
-    context.http = &http;
+    context.http = http.get();
     context.textMessages = &textMessages;
 
     // Settings reach the disk whenever the app may be stopped.

@@ -51,7 +51,7 @@ protected:
     ManualClock m_clock;
     NotificationCenter m_notifications;
     ManualMainQueue m_queue;
-    CurlHttpClient m_http{m_queue};
+    std::shared_ptr<CurlHttpClient> m_http = std::make_shared<CurlHttpClient>(m_queue);
     ReportServer m_server;
 };
 
@@ -151,7 +151,7 @@ TEST_F(ReportSendTest, ASendThatFindsTheNetworkLockTakenSkips) {
     ASSERT_TRUE(files.createFolder().ok());
     SavedSessions saved(files, 50);
     saved.add(encodeSessionRecord(sampleSessionRecord()));
-    ReportSender sender(m_http, m_server.url(), 10s, saved, files);
+    ReportSender sender(*m_http, m_server.url(), 10s, saved, files);
     const ReportHead head{kKey, kAgentVersion, 1, 0};
 
     m_server.hold();

@@ -38,7 +38,7 @@ protected:
     TempFolder m_temp;
     ManualClock m_clock;
     NotificationCenter m_notifications;
-    NullHttpClient m_http;
+    std::shared_ptr<NullHttpClient> m_http = std::make_shared<NullHttpClient>();
     std::unique_ptr<UsageAnalytics> m_client = makeClient();
 };
 
@@ -225,7 +225,7 @@ TEST_F(UsageAnalyticsTest, WithoutAnAddressNothingIsSentAndSessionsStayBounded) 
     m_client->startSession(kKey);
     for (int i = 0; i < 55; ++i) goAwayFor(11s);
     m_client->waitForSends();
-    EXPECT_EQ(m_http.sends(), 0);
+    EXPECT_EQ(m_http->sends(), 0);
     EXPECT_FALSE(m_client->holdsBackgroundTime());
     EXPECT_EQ(m_client->savedSessionCount(), 50u);
 }

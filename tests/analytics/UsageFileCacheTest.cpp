@@ -149,3 +149,26 @@ TEST_F(UsageFileCacheTest, RemovingSentSessionsKeepsThoseThatJoinedMeanwhile) {
     EXPECT_EQ(decodeSessionRecord(saved.snapshot()[0])->sessionId, "c");
     EXPECT_EQ(m_files.readStoredSessions().size(), 1u);
 }
+
+TEST_F(UsageFileCacheTest, ALaterStateOfASavedSessionReplacesItInPlace) {
+    SavedSessions saved(m_files, 50);
+    SessionRecord a = sampleSessionRecord("a");
+    const std::string paused = encodeSessionRecord(a);
+    saved.add(paused);
+    saved.add(encodeSessionRecord(sampleSessionRecord("b")));
+    a.endMilliseconds = *a.endMilliseconds + 3000;
+    const std::string ended = encodeSessionRecord(a);
+    saved.add(ended);
+    EXPECT_EQ(saved.snapshot(),
+              (std::vector<std::string>{ended, encodeSessionRecord(sampleSessionRecord("b"))}));
+    EXPECT_TRUE(saved.contains("a"));
+
+    // A report that carried the earlier state does not take the later one away.
+    saved.removeSent({paused});
+    EXPECT_EQ(saved.size(), 2u);
+    SavedSessions reloaded(m_files, 50);
+    reloaded.load();
+    EXPECT_EQ(reloaded.snapshot(), saved.snapshot());
+    reloaded.add(ended);
+    EXPECT_EQ(reloaded.size(), 2u) << "ids are known again after a load";
+}
