@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 
 #include "feed/FeedFixture.h"
+#include "feed/FeedMonitor.h"
+#include "support/ScriptedReachability.h"
 
 namespace qp::test {
 namespace {
@@ -191,6 +193,31 @@ TEST_F(FeedTest, AnUnreachableNetworkFetchesNothingUntilOpenedAgainWhileReachabl
     up = true;
     openAndWaitForImages();
     EXPECT_EQ(widthOf(feed->getCOTDThemeImageIfAvailable()), kThemeWidth);
+}
+
+TEST_F(FeedTest, FollowsTheMonitorOfItsOwnHost) {
+    ScriptedReachability network;
+    makeFeed();
+    feed->watchReachability(monitorFeedHost(server.revisionUrl(), {&center, &queue, &network}));
+    settle();
+    EXPECT_THAT(network.hostnames(), ::testing::ElementsAre("127.0.0.1"));
+    EXPECT_FALSE(feed->internetIsReachable());
+
+    network.setReachable(true);
+    ASSERT_TRUE(queue.runUntil([&] { return feed->internetIsReachable(); }));
+    openAndWaitForImages();
+    EXPECT_EQ(widthOf(feed->getCOTDThemeImageIfAvailable()), kThemeWidth);
+    feed.reset();
+}
+
+TEST_F(FeedTest, WithoutAHostNoMonitorStartsAndNothingIsFetched) {
+    ScriptedReachability network;
+    makeFeed();
+    feed->watchReachability(monitorFeedHost("", {&center, &queue, &network}));
+    feed->loadTheCOTDimages();
+    settle();
+    EXPECT_TRUE(network.hostnames().empty());
+    EXPECT_EQ(server.hits(kRevisionPath), 0);
 }
 
 }  // namespace
