@@ -41,10 +41,10 @@ std::size_t JsonObject::indexOf(std::string_view key) const {
         }
         return kNotFound;
     }
-    const std::vector<std::uint32_t>& slots = m_index->slots;
-    const std::size_t mask = slots.size() - 1;
+    const std::vector<std::uint32_t>& buckets = m_index->buckets;
+    const std::size_t mask = buckets.size() - 1;
     for (std::size_t at = hashKey(key) & mask;; at = (at + 1) & mask) {
-        const std::uint32_t entry = slots[at];
+        const std::uint32_t entry = buckets[at];
         if (entry == 0) return kNotFound;
         if (m_members[entry - 1].first == key) return entry - 1;
     }
@@ -69,7 +69,7 @@ JsonValue& JsonObject::slot(std::string key) {
     if (index != kNotFound) return m_members[index].second;
     m_members.emplace_back(std::piecewise_construct, std::forward_as_tuple(std::move(key)),
                            std::forward_as_tuple());
-    if (m_index && m_members.size() * 2 <= m_index->slots.size()) {
+    if (m_index && m_members.size() * 2 <= m_index->buckets.size()) {
         indexMember(m_members.size() - 1);
     } else if (m_members.size() > kLinearLimit) {
         rebuildIndex();
@@ -81,16 +81,16 @@ void JsonObject::rebuildIndex() {
     std::size_t capacity = 32;
     while (capacity < m_members.size() * 4) capacity *= 2;
     if (!m_index) m_index = std::make_unique<Index>();
-    m_index->slots.assign(capacity, 0);
+    m_index->buckets.assign(capacity, 0);
     for (std::size_t i = 0; i < m_members.size(); ++i) indexMember(i);
 }
 
 void JsonObject::indexMember(std::size_t index) {
-    std::vector<std::uint32_t>& slots = m_index->slots;
-    const std::size_t mask = slots.size() - 1;
+    std::vector<std::uint32_t>& buckets = m_index->buckets;
+    const std::size_t mask = buckets.size() - 1;
     std::size_t at = hashKey(m_members[index].first) & mask;
-    while (slots[at] != 0) at = (at + 1) & mask;
-    slots[at] = static_cast<std::uint32_t>(index + 1);
+    while (buckets[at] != 0) at = (at + 1) & mask;
+    buckets[at] = static_cast<std::uint32_t>(index + 1);
 }
 
 bool operator==(const JsonObject& a, const JsonObject& b) {

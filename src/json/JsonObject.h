@@ -61,7 +61,8 @@ private:
     // the object is too large for a linear search, so that many keys never
     // make reading quadratic.
     struct Index {
-        std::vector<std::uint32_t> slots;
+        // Not named "slots": Qt defines that word as a macro.
+        std::vector<std::uint32_t> buckets;
     };
 
     Members m_members;
