@@ -128,7 +128,8 @@ public:
 
     // The flags source; owned by the monitor.
     ReachabilityFlagsSource* reachabilityRef() const { return m_reachabilityRef.get(); }
-    // The queue changes arrive on; exists only while notifying.
+    // The queue changes arrive on; exists only while notifying. A stop may
+    // release it at any time, except while one of its own tasks runs.
     SerialQueue* reachabilitySerialQueue() const;
     // The monitor itself while notifying, else nothing.
     std::shared_ptr<Reachability> reachabilityObject() const;

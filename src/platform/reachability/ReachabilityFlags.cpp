@@ -1,6 +1,15 @@
 #include "platform/reachability/ReachabilityFlags.h"
 
+#include <cstdio>
+
 namespace qp {
+
+namespace {
+
+// One letter or '-' per flag; see reachabilityFlagsString().
+constexpr const char* kReachabilityFlagsFormat = "%c%c %c%c%c%c%c%c%c";
+
+}  // namespace
 
 const char* reachabilityStatusText(ReachabilityStatus status) {
     switch (status) {
@@ -15,31 +24,16 @@ const char* reachabilityStatusText(ReachabilityStatus status) {
 }
 
 std::string reachabilityFlagsString(ReachabilityFlags flags) {
-    struct Letter {
-        ReachabilityFlags flag;
-        char letter;
-    };
-    static constexpr Letter kLetters[] = {
-        {kReachabilityFlagIsWWAN, 'W'},
-        {kReachabilityFlagReachable, 'R'},
-        {0, ' '},
-        {kReachabilityFlagConnectionRequired, 'c'},
-        {kReachabilityFlagTransientConnection, 't'},
-        {kReachabilityFlagInterventionRequired, 'i'},
-        {kReachabilityFlagConnectionOnTraffic, 'C'},
-        {kReachabilityFlagConnectionOnDemand, 'D'},
-        {kReachabilityFlagIsLocalAddress, 'l'},
-        {kReachabilityFlagIsDirect, 'd'},
-    };
-    std::string text;
-    text.reserve(std::size(kLetters));
-    for (const Letter& l : kLetters) {
-        if (l.flag == 0) {
-            text += l.letter;
-        } else {
-            text += (flags & l.flag) ? l.letter : '-';
-        }
-    }
+    auto letter = [flags](ReachabilityFlags flag, char set) { return (flags & flag) ? set : '-'; };
+    char text[16];
+    std::snprintf(
+        text, sizeof text, kReachabilityFlagsFormat, letter(kReachabilityFlagIsWWAN, 'W'),
+        letter(kReachabilityFlagReachable, 'R'), letter(kReachabilityFlagConnectionRequired, 'c'),
+        letter(kReachabilityFlagTransientConnection, 't'),
+        letter(kReachabilityFlagInterventionRequired, 'i'),
+        letter(kReachabilityFlagConnectionOnTraffic, 'C'),
+        letter(kReachabilityFlagConnectionOnDemand, 'D'),
+        letter(kReachabilityFlagIsLocalAddress, 'l'), letter(kReachabilityFlagIsDirect, 'd'));
     return text;
 }
 

