@@ -43,7 +43,7 @@ public:
     // `library` is the app's Library folder; the usage files go below it.
     // `reportUrl` empty: nothing is sent and sessions stay on the device.
     // `clock` and `notifications` must outlive the client; `http` is shared
-    // with sends, which may outlive it.
+    // with sends, which may outlive it, and may be null without an address.
     UsageAnalytics(const Clock& clock, NotificationCenter& notifications,
                    std::shared_ptr<HttpClient> http, std::filesystem::path library,
                    std::string appVersion, std::string reportUrl,

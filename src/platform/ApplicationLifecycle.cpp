@@ -22,8 +22,11 @@ void ApplicationLifecycle::launch() {
 
 void ApplicationLifecycle::becomeActive() {
     m_state = State::Active;
-    m_delegate.applicationDidBecomeActive();
+    // Observers hear of the activation before the delegate acts on it, so
+    // what the delegate records then (the device events) lands in the usage
+    // session that the return opens, not in the one the absence ended.
     post(kApplicationDidBecomeActiveNotification);
+    m_delegate.applicationDidBecomeActive();
 }
 
 void ApplicationLifecycle::resignActive() {

@@ -1,7 +1,8 @@
 #pragma once
 // Turns desktop window events (activation, deactivation, minimise, restore,
 // quit) into the phone's application lifecycle calls, in the phone's order,
-// and posts the matching notifications.
+// and posts the matching notifications: after the delegate's call, except
+// did-become-active, which observers hear before the delegate.
 
 #include <functional>
 #include <string>
@@ -40,7 +41,7 @@ public:
 
     // Launch, then activation. Ignored once launched.
     void launch();
-    // The window gained or lost the focus.
+    // The application as a whole gained or lost the user's attention.
     void windowActivated();
     void windowDeactivated();
     // The window was minimised or hidden, or came back.

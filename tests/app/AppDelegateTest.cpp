@@ -5,6 +5,10 @@
 
 #include <QCoreApplication>
 
+#include "analytics/ReportCodec.h"
+#include "analytics/UsageAnalytics.h"
+#include "analytics/UsageFileCache.h"
+#include "analytics/UsageSession.h"
 #include "app/AppDelegate.h"
 #include "platform/DeviceProfile.h"
 #include "platform/NotificationCenter.h"
@@ -101,15 +105,29 @@ TEST_F(AppDelegateTest, TabletsGetTabletLayoutsWhateverTheirScale) {
     EXPECT_EQ(launch()->viewController()->layoutName(), "MainViewController_iPhone");
 }
 
-TEST_F(AppDelegateTest, EveryActivationRecordsTheFourDeviceEventsInOrder) {
-    auto app = launch();
-    ApplicationLifecycle lifecycle(*app, &notifications);
-    lifecycle.launch();  // launches again through the lifecycle, then activates
-    analytics.events.clear();
-    lifecycle.windowDeactivated();
-    lifecycle.windowActivated();
-    lifecycle.enterBackground();
-    lifecycle.enterForeground(true);
+namespace {
+
+// The device events as the usage session keeps them.
+std::vector<RecordingAnalytics::Event> eventsOf(const std::vector<EventRecord>& events) {
+    std::vector<RecordingAnalytics::Event> out;
+    for (const EventRecord& e : events) {
+        const ParameterList parameters = e.parameters.value_or(ParameterList{});
+        out.push_back({e.name, EventParameters(parameters.begin(), parameters.end())});
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST_F(AppDelegateTest, EveryActivationRecordsTheFourDeviceEventsInTheSessionItOpens) {
+    // The real recorder, keeping its sessions on the device, and one launch
+    // through the lifecycle as the platform runs it.
+    UsageAnalytics usage(queue.clock(), notifications, nullptr, home.path() / "Library", "1.0", "");
+    AppContext services = context();
+    services.analytics = &usage;
+    AppDelegate app(services, "ABCDEFGHIJ0123456789", [] { return std::string("iPhone5,1"); });
+    ApplicationLifecycle lifecycle(app, &notifications);
+    lifecycle.launch();
 
     using Event = RecordingAnalytics::Event;
     const std::vector<Event> once{
@@ -120,7 +138,31 @@ TEST_F(AppDelegateTest, EveryActivationRecordsTheFourDeviceEventsInOrder) {
     };
     std::vector<Event> twice = once;
     twice.insert(twice.end(), once.begin(), once.end());
-    EXPECT_EQ(analytics.events, twice);
+    const std::shared_ptr<const UsageSession> first = usage.currentSession();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(eventsOf(first->record().events), once);
+
+    // A short absence (a look at another app) continues the session.
+    lifecycle.windowDeactivated();
+    queue.clock().advance(std::chrono::seconds(3));
+    lifecycle.windowActivated();
+    EXPECT_EQ(usage.currentSession(), first);
+    EXPECT_EQ(eventsOf(first->record().events), twice);
+
+    // A long one in the background starts a new session, which holds the
+    // events of the return; the old one keeps its own.
+    lifecycle.enterBackground();
+    queue.clock().advance(std::chrono::seconds(12));
+    lifecycle.enterForeground(true);
+    const std::shared_ptr<const UsageSession> second = usage.currentSession();
+    ASSERT_NE(second, first);
+    EXPECT_EQ(eventsOf(second->record().events), once);
+    const std::vector<std::string> kept = usage.files()->readStoredSessions();
+    ASSERT_EQ(kept.size(), 1u);
+    const Result<SessionRecord> ended = decodeSessionRecord(kept[0]);
+    ASSERT_TRUE(ended.ok());
+    EXPECT_EQ(ended->sessionId, first->sessionId());
+    EXPECT_EQ(eventsOf(ended->events), twice);
 }
 
 TEST_F(AppDelegateTest, BackgroundDropsTheMoreScreenAndForegroundMakesANewOne) {

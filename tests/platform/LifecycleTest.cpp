@@ -5,30 +5,18 @@
 
 #include "platform/ApplicationLifecycle.h"
 #include "platform/NotificationCenter.h"
+#include "support/RecordingApplicationDelegate.h"
 
 using namespace qp;
 
 namespace {
-
-struct RecordingDelegate : ApplicationDelegate {
-    std::vector<std::string> calls;
-    bool applicationDidFinishLaunchingWithOptions() override {
-        calls.push_back("launch");
-        return true;
-    }
-    void applicationDidBecomeActive() override { calls.push_back("active"); }
-    void applicationWillResignActive() override { calls.push_back("resign"); }
-    void applicationDidEnterBackground() override { calls.push_back("background"); }
-    void applicationWillEnterForeground() override { calls.push_back("foreground"); }
-    void applicationWillTerminate() override { calls.push_back("terminate"); }
-};
 
 using Calls = std::vector<std::string>;
 
 }  // namespace
 
 TEST(ApplicationLifecycle, FollowsThePhonesOrderThroughAWholeRun) {
-    RecordingDelegate delegate;
+    RecordingApplicationDelegate delegate;
     NotificationCenter center;
     std::vector<std::string> posted;
     for (const char* name :
@@ -57,7 +45,7 @@ TEST(ApplicationLifecycle, FollowsThePhonesOrderThroughAWholeRun) {
 }
 
 TEST(ApplicationLifecycle, ForegroundWithoutFocusWaitsForActivation) {
-    RecordingDelegate delegate;
+    RecordingApplicationDelegate delegate;
     ApplicationLifecycle life(delegate, nullptr);
     life.launch();
     life.enterBackground();
@@ -68,6 +56,24 @@ TEST(ApplicationLifecycle, ForegroundWithoutFocusWaitsForActivation) {
     EXPECT_EQ(delegate.calls, (Calls{"foreground", "active"}));
     life.windowActivated();  // no second activation while active
     EXPECT_EQ(delegate.calls.size(), 2u);
+}
+
+TEST(ApplicationLifecycle, ObserversHearOfActivationBeforeTheDelegateAndOfResigningAfterIt) {
+    // What the delegate records on activation belongs to the usage session
+    // that observers open on that activation.
+    Calls order;
+    RecordingApplicationDelegate delegate(&order);
+    NotificationCenter center;
+    center.addObserver(kApplicationDidBecomeActiveNotification, nullptr,
+                       [&](const Notification&) { order.push_back("observers: active"); });
+    center.addObserver(kApplicationWillResignActiveNotification, nullptr,
+                       [&](const Notification&) { order.push_back("observers: resign"); });
+    ApplicationLifecycle life(delegate, &center);
+    life.launch();
+    life.enterBackground();
+    life.enterForeground(true);
+    EXPECT_EQ(order, (Calls{"launch", "observers: active", "active", "resign", "observers: resign",
+                            "background", "foreground", "observers: active", "active"}));
 }
 
 TEST(NotificationCenter, FiltersBySenderAndStopsAfterRemoval) {
