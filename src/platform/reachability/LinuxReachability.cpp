@@ -45,15 +45,15 @@ public:
 
     std::optional<ReachabilityFlags> flags() override {
         if (!m_lookup) return flagsForAddress(*m_address);
-        std::optional<HostLookup::Addresses> addresses;
-        if (m_watcher.isRunning()) {
+        std::optional<HostLookup::Addresses> watched;
+        bool watching = false;
+        {
             // The watcher keeps the addresses fresh; a query never waits for DNS then.
             std::lock_guard lock(m_mutex);
-            addresses = m_watchedAddresses;
-        } else {
-            addresses = m_lookup->resolve();
+            watching = m_watching;
+            watched = m_watchedAddresses;
         }
-        return flagsForHost(addresses);
+        return flagsForHost(watching ? watched : m_lookup->resolve());
     }
 
     bool setCallback(Callback callback) override {
@@ -72,6 +72,7 @@ public:
         {
             std::lock_guard lock(m_mutex);
             m_queue = queue;
+            m_watching = true;
             m_lastDelivered.reset();
             m_watchedAddresses.reset();
         }
@@ -79,11 +80,16 @@ public:
         if (m_watcher.start([this] { evaluateAndDeliver(); })) return true;
         std::lock_guard lock(m_mutex);
         m_queue = nullptr;
+        m_watching = false;
         return false;
     }
 
 private:
     void stopWatching() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_watching = false;
+        }
         m_stopping = true;
         if (m_lookup) m_lookup->wakeWaiters();
         m_watcher.stop();
@@ -142,6 +148,7 @@ private:
     std::mutex m_mutex;  // guards the fields below
     Callback m_callback;
     SerialQueue* m_queue = nullptr;
+    bool m_watching = false;  // the watcher runs (or is starting)
     std::optional<ReachabilityFlags> m_lastDelivered;
     std::optional<HostLookup::Addresses> m_watchedAddresses;
 };

@@ -22,7 +22,6 @@ public:
     bool start(OnChange onChange);
     // Ends the thread and waits for it; not to be called from `onChange`.
     void stop();
-    bool isRunning() const { return m_thread.joinable(); }
 
 private:
     void run();

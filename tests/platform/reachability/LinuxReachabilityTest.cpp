@@ -178,6 +178,46 @@ TEST(LinuxReachability, NameTheSystemCannotResolveIsUnreachable) {
     EXPECT_EQ(source->flags(), ReachabilityFlags{0});
 }
 
+TEST(LinuxReachability, HostMonitorReportsItsFirstReadingAndAnswersQueriesFromAnyThread) {
+    LinuxReachabilityOptions options;
+    options.resolve = [](const std::string&) {
+        return std::vector<sockaddr_storage>{ipv4("127.0.0.1")};
+    };
+    LinuxReachabilitySources sources(options);
+    ManualMainQueue queue;
+    NotificationCenter center;
+    std::vector<std::string> reported;
+    center.addObserver(kReachabilityChangedNotification, nullptr, [&](const Notification& n) {
+        reported.push_back(static_cast<const Reachability*>(n.sender)->currentReachabilityFlags());
+    });
+    auto monitor =
+        Reachability::reachabilityWithHostname("loopback.example", {&center, &queue, &sources});
+    ASSERT_TRUE(monitor);
+
+    // Another thread keeps asking while the monitor starts and stops.
+    std::atomic<bool> done{false};
+    std::atomic<int> unreadable{0};
+    std::thread asker([&] {
+        while (!done) {
+            const ReachabilityFlags flags = monitor->reachabilityFlags();
+            if (flags != 0 &&
+                flags != (kReachabilityFlagReachable | kReachabilityFlagIsLocalAddress |
+                          kReachabilityFlagIsDirect)) {
+                ++unreadable;
+            }
+        }
+    });
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(monitor->startNotifier());
+        ASSERT_TRUE(queue.runUntil([&] { return reported.size() == std::size_t(round) + 1; }));
+        monitor->stopNotifier();
+    }
+    done = true;
+    asker.join();
+    EXPECT_EQ(reported, std::vector<std::string>(3, "-R -----ld")) << "each start reports afresh";
+    EXPECT_EQ(unreadable, 0);
+}
+
 // Runs `body` on a thread of its own inside a fresh network namespace; the
 // sources' threads, started from there, watch that namespace too. Answers
 // why it could not, or "".
