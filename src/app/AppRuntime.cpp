@@ -15,6 +15,7 @@
 
 #include "analytics/UsageAnalytics.h"
 #include "app/AppDelegate.h"
+#include "app/AppThemeFeed.h"
 #include "appkit/Configuration.h"
 #include "appkit/LayoutVariant.h"
 #include "editor/ui/QuillpostVC.h"
@@ -212,7 +213,15 @@ int runApp(int argc, char** argv, const RunOptions& options) {
                                   [&defaults](const Notification&) { defaults.synchronize(); });
     }
 
+    // The theme of the day from the configured host; with none, the editor
+    // keeps the bundled art and nothing is fetched.
+    std::unique_ptr<AppThemeFeed> themeOfTheDay;
+    context.themeFeed = [&themeOfTheDay]() -> ThemeFeed* {
+        return themeOfTheDay ? &themeOfTheDay->themeFeed() : nullptr;
+    };
     AppDelegate delegate(context, configuration->value(config::kAnalyticsKey));
+    themeOfTheDay =
+        AppThemeFeed::create(context, delegate.state(), configuration->value(config::kFeedHost));
     ApplicationLifecycle lifecycle(delegate, &notifications);
 
     if (options.headless) {

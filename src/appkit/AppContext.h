@@ -18,6 +18,7 @@ class MainQueue;
 class NotificationCenter;
 class Paths;
 class TextMessageService;
+class ThemeFeed;
 class UrlOpener;
 class UserDefaults;
 class ViewController;
@@ -40,6 +41,9 @@ struct AppContext {
     // The current more-apps screen, which the app re-creates after each stay
     // in the background; screens ask for it each time instead of keeping it.
     std::function<std::shared_ptr<ViewController>()> moreViewController;
+    // The theme-of-the-day feed the editor asks, or null (or absent): the
+    // bundled stand-in. Asked when the editor loads, after the app has made it.
+    std::function<ThemeFeed*()> themeFeed;
     // Makes the share sheet from its layout, showing `image`. Screens above
     // the editor provide it, since the sheet's module sits beside the editor.
     std::function<std::shared_ptr<ViewController>(const std::string& layoutName,

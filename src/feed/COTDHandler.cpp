@@ -301,10 +301,16 @@ void COTDHandler::loadThemeFile(const ThemeFile& file) {
 
 std::optional<PlistDictionary> COTDHandler::getCOTDThemeDictIfAvailable() {
     const std::string day = today();
-    std::lock_guard lock(m_mutex);
-    DayTheme theme = themeForDay(m_monthOfThemesPlist, m_specialDayThemesPlist, day);
-    m_themeDictionary = std::move(theme.record);
-    return m_themeDictionary;
+    DayTheme theme;
+    std::optional<PlistDictionary> record;
+    {
+        std::lock_guard lock(m_mutex);
+        theme = themeForDay(m_monthOfThemesPlist, m_specialDayThemesPlist, day);
+        m_themeDictionary = std::move(theme.record);
+        record = m_themeDictionary;
+    }
+    for (const std::string& why : theme.problems) problem(why);
+    return record;
 }
 
 std::string COTDHandler::today() const {

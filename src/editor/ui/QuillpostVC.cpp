@@ -134,6 +134,7 @@ void QuillpostVC::viewDidLoad() {
     m_loadPhotoButton = outlet("loadPhotoButton");
     m_preview->resetComposition(m_device);
 
+    if (!m_externalFeed && m_context.themeFeed) m_externalFeed = m_context.themeFeed();
     if (!m_externalFeed) m_fallbackFeed = std::make_unique<FallbackThemeFeed>(m_resources);
     ThemeFeed& feed = m_externalFeed ? *m_externalFeed : *m_fallbackFeed;
     m_catalogue = std::make_unique<ThemeCatalogue>(m_resources, feed, m_context.state);

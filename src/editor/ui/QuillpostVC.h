@@ -70,8 +70,8 @@ public:
     ~QuillpostVC() override;
 
     // Before the view loads: the feed the theme-of-the-day category asks
-    // (default: the bundled stand-in) and how photos are chosen (default:
-    // the photo picker screen).
+    // (default: the context's, else the bundled stand-in) and how photos are
+    // chosen (default: the photo picker screen).
     void setThemeFeed(ThemeFeed* feed) { m_externalFeed = feed; }
     void setPhotoChooser(PhotoChooser chooser) { m_photoChooser = std::move(chooser); }
 
