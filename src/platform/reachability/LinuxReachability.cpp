@@ -34,12 +34,15 @@ class LinuxFlagsSource final : public ReachabilityFlagsSource {
 public:
     LinuxFlagsSource(const std::string& hostname, const LinuxReachabilityOptions& options)
         : m_sysClassNet(options.sysClassNet),
+          m_unreachableHostRecheck(options.unreachableHostRecheck),
           m_lookup(std::in_place, hostname,
                    options.resolve ? options.resolve : HostLookup::Resolver(resolveWithSystem),
                    options.lookupTimeout) {}
 
     LinuxFlagsSource(const sockaddr_storage& address, const LinuxReachabilityOptions& options)
-        : m_sysClassNet(options.sysClassNet), m_address(address) {}
+        : m_sysClassNet(options.sysClassNet),
+          m_unreachableHostRecheck(options.unreachableHostRecheck),
+          m_address(address) {}
 
     ~LinuxFlagsSource() override { stopWatching(); }
 
@@ -77,7 +80,7 @@ public:
             m_watchedAddresses.reset();
         }
         m_stopping = false;
-        if (m_watcher.start([this] { evaluateAndDeliver(); })) return true;
+        if (m_watcher.start([this] { return evaluateAndDeliver(); })) return true;
         std::lock_guard lock(m_mutex);
         m_queue = nullptr;
         m_watching = false;
@@ -96,13 +99,14 @@ private:
     }
 
     // On the watcher thread: the first answer, and every one that differs
-    // from the last, goes to the callback on the queue.
-    void evaluateAndDeliver() {
+    // from the last, goes to the callback on the queue. Answers when to look
+    // again without a change: routes always announce their changes, names do not.
+    std::optional<std::chrono::milliseconds> evaluateAndDeliver() {
         ReachabilityFlags flags = 0;
         if (m_lookup) {
             // A lookup that does not finish in time leaves the host unreachable.
             std::optional<HostLookup::Addresses> addresses = m_lookup->resolve(&m_stopping);
-            if (m_stopping) return;
+            if (m_stopping) return std::nullopt;
             {
                 std::lock_guard lock(m_mutex);
                 m_watchedAddresses = addresses;
@@ -111,6 +115,12 @@ private:
         } else {
             flags = flagsForAddress(*m_address);
         }
+        deliverIfChanged(flags);
+        if (m_lookup && !(flags & kReachabilityFlagReachable)) return m_unreachableHostRecheck;
+        return std::nullopt;
+    }
+
+    void deliverIfChanged(ReachabilityFlags flags) {
         std::lock_guard lock(m_mutex);
         if (m_lastDelivered == flags) return;
         m_lastDelivered = flags;
@@ -140,6 +150,7 @@ private:
     }
 
     const std::string m_sysClassNet;
+    const std::chrono::milliseconds m_unreachableHostRecheck;
     std::optional<HostLookup> m_lookup;         // for a host
     std::optional<sockaddr_storage> m_address;  // for an address
     NetlinkChangeWatcher m_watcher;

@@ -24,6 +24,10 @@ struct LinuxReachabilityOptions {
 
     // How long a host name lookup may take before the host counts as unreachable.
     std::chrono::milliseconds lookupTimeout{5000};
+    // While a watched host is unreachable, how often it is looked up again
+    // without a network change: the resolver's configuration often settles
+    // only after the link has come up, and DNS has no change notifications.
+    std::chrono::milliseconds unreachableHostRecheck{30000};
     // Answers the addresses of a host, none when it has none; may block, as
     // it runs on a thread of its own. Empty: the system resolver.
     Resolver resolve;

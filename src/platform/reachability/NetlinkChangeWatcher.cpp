@@ -7,9 +7,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <limits>
 #include <system_error>
 
 namespace qp {
@@ -85,18 +87,21 @@ void NetlinkChangeWatcher::closeDescriptors() {
 }
 
 void NetlinkChangeWatcher::run() {
-    m_onChange();
+    std::optional<std::chrono::milliseconds> recheck = m_onChange();
     for (;;) {
         pollfd waits[2] = {{m_wake, POLLIN, 0}, {m_socket, POLLIN, 0}};
-        const int ready = ::poll(waits, 2, -1);
+        const int timeout = recheck ? static_cast<int>(std::min<std::chrono::milliseconds::rep>(
+                                          recheck->count(), std::numeric_limits<int>::max()))
+                                    : -1;
+        const int ready = ::poll(waits, 2, timeout);
         if (ready < 0) {
             if (errno == EINTR) continue;
             return;
         }
         if (waits[0].revents != 0 || (waits[1].revents & POLLNVAL)) return;
         // An overrun shows as POLLERR; reading clears it.
-        drain(m_socket);
-        m_onChange();
+        if (ready > 0) drain(m_socket);
+        recheck = m_onChange();
     }
 }
 

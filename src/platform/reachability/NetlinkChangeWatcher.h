@@ -1,16 +1,21 @@
 #pragma once
 // Listens to the kernel's link, address and route change notifications on a
 // NETLINK_ROUTE socket, on a thread of its own, and calls a function once at
-// the start and once after each burst of changes.
+// the start, once after each burst of changes, and again after a quiet time
+// when the function asks for that.
 
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <thread>
 
 namespace qp {
 
 class NetlinkChangeWatcher {
 public:
-    using OnChange = std::function<void()>;
+    // Answers how long to wait for a change before calling again anyway;
+    // nothing: wait for changes only.
+    using OnChange = std::function<std::optional<std::chrono::milliseconds>()>;
 
     NetlinkChangeWatcher() = default;
     ~NetlinkChangeWatcher();

@@ -218,6 +218,31 @@ TEST(LinuxReachability, HostMonitorReportsItsFirstReadingAndAnswersQueriesFromAn
     EXPECT_EQ(unreadable, 0);
 }
 
+TEST(LinuxReachability, UnreachableHostIsLookedUpAgainWithoutANetworkChange) {
+    // The first lookup finds nothing (the resolver was not ready yet), the next one does.
+    auto lookups = std::make_shared<std::atomic<int>>(0);
+    LinuxReachabilityOptions options;
+    options.unreachableHostRecheck = 10ms;
+    options.resolve = [lookups](const std::string&) {
+        if (++*lookups == 1) return std::vector<sockaddr_storage>{};
+        return std::vector<sockaddr_storage>{ipv4("127.0.0.1")};
+    };
+    LinuxReachabilitySources sources(options);
+    ManualMainQueue queue;
+    NotificationCenter center;
+    std::vector<bool> reported;
+    center.addObserver(kReachabilityChangedNotification, nullptr, [&](const Notification& n) {
+        reported.push_back(static_cast<const Reachability*>(n.sender)->isReachable());
+    });
+    auto monitor =
+        Reachability::reachabilityWithHostname("late.example", {&center, &queue, &sources});
+    ASSERT_TRUE(monitor->startNotifier());
+    ASSERT_TRUE(queue.runUntil([&] { return reported.size() == 2; }));
+    monitor->stopNotifier();
+    EXPECT_EQ(reported, (std::vector<bool>{false, true}));
+    EXPECT_EQ(*lookups, 2) << "a reachable host is not looked up again on a timer";
+}
+
 // Runs `body` on a thread of its own inside a fresh network namespace; the
 // sources' threads, started from there, watch that namespace too. Answers
 // why it could not, or "".
