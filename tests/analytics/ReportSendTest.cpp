@@ -67,7 +67,7 @@ TEST_F(ReportSendTest, SendsSavedSessionsAndThenTheCurrentOneOnPause) {
     client->logEvent("first session");
     const std::string firstId = client->currentSession()->sessionId();
     // The pause sends the first session; the return saves it and sends it again.
-    // Waiting between them keeps the second send from finding the lock taken.
+    // Waiting between them keeps the two reports apart, one state in each.
     m_notifications.post(kApplicationWillResignActiveNotification);
     client->waitForSends();
     m_clock.advance(12s);
