@@ -325,10 +325,20 @@ TEST(LinuxReachability, AddressAddedAndRemovedInANetworkNamespaceIsReported) {
                   (std::vector<std::string>{"-- -------", "-R ------d", "-- -------"}));
         EXPECT_EQ(reachable, (std::vector<bool>{false, true, false}));
 
-        const sockaddr_storage own = ipv4("127.0.0.1");
-        EXPECT_EQ(reachabilityFlagsString(*sources.sourceForAddress(asSockaddr(own))->flags()),
-                  "-R -----ld");
         monitor->stopNotifier();
+
+        // Answers without a monitor: this machine's own addresses, and a
+        // network behind a router on the link.
+        auto flagsOf = [&sources](const char* address) {
+            const sockaddr_storage target = ipv4(address);
+            return reachabilityFlagsString(*sources.sourceForAddress(asSockaddr(target))->flags());
+        };
+        EXPECT_EQ(flagsOf("127.0.0.1"), "-R -----ld");
+        ASSERT_EQ(network.addAddress("qptest0", "10.77.0.1", 24), 0);
+        EXPECT_EQ(flagsOf("10.77.0.1"), "-R -----ld");
+        EXPECT_EQ(flagsOf("10.99.1.1"), "-- -------");
+        ASSERT_EQ(network.addRoute("qptest0", "10.99.0.0", 16, "10.77.0.254"), 0);
+        EXPECT_EQ(flagsOf("10.99.1.1"), "-R -------") << "through a gateway: not direct";
     });
     if (!skipped.empty()) GTEST_SKIP() << skipped;
 }
@@ -350,7 +360,7 @@ TEST(LinuxReachability, DefaultRouteOverACellularLinkIsTheInternetViaWWAN) {
         ASSERT_TRUE(log.waitForNotifications(1));
         EXPECT_EQ(internet->currentReachabilityStatus(), ReachabilityStatusNone);
 
-        ASSERT_EQ(network.addDefaultRoute("wwan7"), 0);
+        ASSERT_EQ(network.addRoute("wwan7", "0.0.0.0", 0), 0);
         ASSERT_TRUE(log.waitForNotifications(2));
         EXPECT_EQ(log.takeBlocks(), (std::vector<std::string>{"-- -------", "WR ------d"}));
         EXPECT_EQ(internet->currentReachabilityStatus(), ReachabilityStatusCellular);

@@ -128,15 +128,23 @@ int NetlinkTestNetwork::removeAddress(const std::string& link, const std::string
     return changeAddress(RTM_DELADDR, link, ipv4, prefixLength);
 }
 
-int NetlinkTestNetwork::addDefaultRoute(const std::string& link) {
+int NetlinkTestNetwork::addRoute(const std::string& link, const std::string& destination,
+                                 int prefixLength, const std::string& gateway) {
+    in_addr to{};
+    in_addr via{};
+    if (::inet_pton(AF_INET, destination.c_str(), &to) != 1) return EINVAL;
+    if (!gateway.empty() && ::inet_pton(AF_INET, gateway.c_str(), &via) != 1) return EINVAL;
     Request request(RTM_NEWROUTE, NLM_F_CREATE | NLM_F_EXCL);
     rtmsg route{};
     route.rtm_family = AF_INET;
+    route.rtm_dst_len = static_cast<unsigned char>(prefixLength);
     route.rtm_table = RT_TABLE_MAIN;
     route.rtm_protocol = RTPROT_STATIC;
-    route.rtm_scope = RT_SCOPE_LINK;
+    route.rtm_scope = gateway.empty() ? RT_SCOPE_LINK : RT_SCOPE_UNIVERSE;
     route.rtm_type = RTN_UNICAST;
     request.add(route);
+    if (prefixLength > 0) request.attribute(RTA_DST, &to, sizeof to);
+    if (!gateway.empty()) request.attribute(RTA_GATEWAY, &via, sizeof via);
     const int index = indexOf(link);
     request.attribute(RTA_OIF, &index, sizeof index);
     return exchange(m_fd, request);

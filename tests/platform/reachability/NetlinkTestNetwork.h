@@ -23,8 +23,10 @@ public:
     int setLinkUp(const std::string& name);
     int addAddress(const std::string& link, const std::string& ipv4, int prefixLength);
     int removeAddress(const std::string& link, const std::string& ipv4, int prefixLength);
-    // A default route leaving over `link`, with no gateway.
-    int addDefaultRoute(const std::string& link);
+    // A route to `destination`/`prefixLength` leaving over `link`, through
+    // `gateway` unless that is empty.
+    int addRoute(const std::string& link, const std::string& destination, int prefixLength,
+                 const std::string& gateway = {});
 
 private:
     int changeAddress(int type, const std::string& link, const std::string& ipv4, int prefixLength);
