@@ -20,10 +20,11 @@ inline constexpr const char* kAnalyticsReportUrl =
     "analytics_report_url";                                     // empty: reports are kept
 inline constexpr const char* kFeedHost = "feed_host";           // theme-of-the-day server
 inline constexpr const char* kMoreAppsHost = "more_apps_host";  // the more-apps page's server
-inline constexpr const char* kFacebookAppId = "facebook_app_id";
 inline constexpr const char* kFacebookGraphUrl = "facebook_graph_url";
 inline constexpr const char* kFacebookRestUrl = "facebook_rest_url";
 inline constexpr const char* kFacebookDialogUrl = "facebook_dialog_url";
+// The site whose cookies a logout from the social network clears.
+inline constexpr const char* kFacebookLoginSite = "facebook_login_site";
 inline constexpr const char* kReviewUrl = "review_url";
 inline constexpr const char* kFeedbackMail = "feedback_mail";
 inline constexpr const char* kDownloadLink = "download_link";
