@@ -51,6 +51,9 @@ struct FacebookServices {
 };
 
 inline constexpr const char* kFBFinishedContext = "finishedContext";
+// The Graph path of a photo upload and the parameter that carries the image.
+inline constexpr const char* kFBPhotoUploadPath = "me/photos";
+inline constexpr const char* kFBPhotoUploadImageKey = "picture";
 inline constexpr const char* kFBLogAPIMethodMissing = "API Method must be specified";
 
 class Facebook final : public FBLoginDialogDelegate, public FBRequestDelegate {

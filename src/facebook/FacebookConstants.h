@@ -14,5 +14,8 @@ inline constexpr const char* kFBTypeKey = "type";
 inline constexpr const char* kFBTypeValue = "user_agent";
 // The dialog endpoint's login action.
 inline constexpr const char* kFBLoginAction = "oauth";
+// What the in-app login dialog reads from its success URL.
+inline constexpr const char* kFBAccessTokenNeedle = "access_token=";
+inline constexpr const char* kFBExpiresInNeedle = "expires_in=";
 
 }  // namespace qp
