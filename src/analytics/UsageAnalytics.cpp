@@ -25,6 +25,7 @@ UsageAnalytics::UsageAnalytics(const Clock& clock, NotificationCenter& notificat
 
 UsageAnalytics::~UsageAnalytics() {
     for (const NotificationCenter::ObserverId id : m_observers) m_notifications.removeObserver(id);
+    cancelPendingPauseSend();
     // Quitting must not hang on a slow service. A send still going owns what
     // it touches; the sessions it carries are on the device already.
     if (m_delivery && !m_delivery->waitUntilIdle(m_settings.quitSendWait)) {
@@ -138,8 +139,27 @@ void UsageAnalytics::pauseSession() {
         // A new request for background time lets go of the earlier one.
         auto backgroundTime = std::make_shared<const BackgroundTime>();
         m_backgroundTime = backgroundTime;
-        sendInBackground(true, std::move(backgroundTime));
+        sendPause(std::move(backgroundTime));
     }
+}
+
+void UsageAnalytics::sendPause(std::shared_ptr<const BackgroundTime> backgroundTime) {
+    if (!m_mainQueue) {
+        sendInBackground(true, std::move(backgroundTime));
+        return;
+    }
+    cancelPendingPauseSend();
+    m_pendingPauseSend =
+        m_mainQueue->post([this, backgroundTime = std::move(backgroundTime)]() mutable {
+            m_pendingPauseSend.reset();
+            sendInBackground(true, std::move(backgroundTime));
+        });
+}
+
+void UsageAnalytics::cancelPendingPauseSend() {
+    if (!m_pendingPauseSend) return;
+    m_mainQueue->cancel(*m_pendingPauseSend);
+    m_pendingPauseSend.reset();
 }
 
 void UsageAnalytics::resumeSession() {
@@ -160,6 +180,8 @@ void UsageAnalytics::resumeSession() {
 void UsageAnalytics::endSession() {
     if (!m_session || m_ended) return;
     m_ended = true;
+    // The end's send carries the latest state; the pause's would only go before it.
+    cancelPendingPauseSend();
     m_session->end(m_clock.now());
     // The ended session joins the saved ones before the send: it stays on the
     // device until a report carrying this state is acknowledged, and goes at

@@ -17,6 +17,7 @@
 #include "analytics/EventLogCounters.h"
 #include "analytics/UsageAnalyticsSettings.h"
 #include "platform/Clock.h"
+#include "platform/MainQueue.h"
 #include "platform/NotificationCenter.h"
 
 namespace qp {
@@ -57,6 +58,11 @@ public:
     UsageAnalytics& operator=(const UsageAnalytics&) = delete;
 
     void setSecondStartAlert(SecondStartAlert alert) { m_secondStartAlert = std::move(alert); }
+    // With the main queue, a pause's send leaves once the current turn of the
+    // loop is through, so a quit right behind the pause (the desktop quits
+    // that way) sends the ended session alone instead of both states. The
+    // queue must outlive the client; without one the pause sends at once.
+    void setMainQueue(MainQueue* queue) { m_mainQueue = queue; }
 
     void startSession(const std::string& apiKey) override;
     void logEvent(const std::string& eventName) override;
@@ -93,6 +99,8 @@ private:
     // Asks for a send of the saved sessions, and of the current one when asked.
     void sendInBackground(bool includeCurrent,
                           std::shared_ptr<const BackgroundTime> backgroundTime = nullptr);
+    void sendPause(std::shared_ptr<const BackgroundTime> backgroundTime);
+    void cancelPendingPauseSend();
     void subscribe();
 
     const Clock& m_clock;
@@ -103,6 +111,8 @@ private:
     std::string m_reportUrl;
     UsageAnalyticsSettings m_settings;
     SecondStartAlert m_secondStartAlert;
+    MainQueue* m_mainQueue = nullptr;
+    std::optional<MainQueue::TaskId> m_pendingPauseSend;
 
     mutable std::mutex m_startMutex;
     bool m_started = false;

@@ -189,6 +189,7 @@ int runApp(int argc, char** argv, const RunOptions& options) {
     DesktopTextMessageService textMessages;
     UsageAnalytics analytics(clock, notifications, http, paths.library(), kAppVersion,
                              configuration->value(config::kAnalyticsReportUrl));
+    analytics.setMainQueue(&mainQueue);
     analytics.setSecondStartAlert([](const std::string& message, const std::string& cancel) {
         AlertView::create("", message, nullptr, cancel)->show();
     });

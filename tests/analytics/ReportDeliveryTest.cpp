@@ -225,3 +225,34 @@ TEST_F(ReportDeliveryTest, SendsAskedForDuringASendFollowItWithTheLatestState) {
     EXPECT_EQ(received.at(second)[0].events.at(0).name, "in the second session");
     EXPECT_TRUE(kept().empty()) << "the first session left once its ended state was acknowledged";
 }
+
+TEST_F(ReportDeliveryTest, WithTheMainQueueAPauseSendsOnceTheTurnIsThrough) {
+    auto client = launch();
+    client->setMainQueue(&m_queue);
+    m_lifecycle->windowDeactivated();
+    EXPECT_TRUE(client->delivery()->isIdle());
+    EXPECT_TRUE(client->holdsBackgroundTime());
+    m_queue.runPending();
+    client->waitForSends();
+    EXPECT_EQ(arrivals().count(client->currentSession()->sessionId()), 1u);
+    EXPECT_FALSE(client->holdsBackgroundTime());
+}
+
+TEST_F(ReportDeliveryTest, WithTheMainQueueAQuitRightBehindAPauseSendsTheEndedStateAlone) {
+    auto client = launch();
+    client->setMainQueue(&m_queue);
+    const std::string id = client->currentSession()->sessionId();
+    client->logEvent("tap");
+    // The desktop quits this way: resign, background and terminate in one go.
+    m_lifecycle->terminate();
+    const std::int64_t endedAt = timestampMilliseconds(m_clock.now());
+    client.reset();
+    EXPECT_EQ(m_queue.runPending(), 0u) << "no pause send left behind";
+
+    ASSERT_EQ(m_server.received().size(), 1u);
+    const Arrivals received = arrivals();
+    ASSERT_EQ(received.at(id).size(), 1u);
+    EXPECT_EQ(received.at(id)[0].endMilliseconds, endedAt);
+    EXPECT_EQ(received.at(id)[0].eventCounts.size(), 1u);
+    EXPECT_TRUE(kept().empty());
+}
