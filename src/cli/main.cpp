@@ -10,6 +10,7 @@
 
 #include "app/AppRuntime.h"
 #include "appkit/Configuration.h"
+#include "cli/AnalyticsCommand.h"
 #include "cli/ComposeCommand.h"
 #include "cli/ConsoleOutput.h"
 #include "cli/HelpFormatter.h"
@@ -121,6 +122,8 @@ int main(int argc, char** argv) {
 
     qp::ComposeOptions composeOptions;
     CLI::App* compose = qp::addComposeCommand(cli, composeOptions);
+    qp::AnalyticsOptions analyticsOptions;
+    const qp::AnalyticsCommands analytics = qp::addAnalyticsCommand(cli, analyticsOptions);
     CLI::App* themes = qp::addThemesCommand(cli);
 
     try {
@@ -132,6 +135,8 @@ int main(int argc, char** argv) {
     }
     if (compose->parsed()) return qp::runCompose(composeOptions);
     if (themes->parsed()) return qp::runThemes();
+    if (analytics.serve->parsed()) return qp::runAnalyticsServe(analyticsOptions);
+    if (analytics.report->parsed()) return qp::runAnalyticsReport(analyticsOptions);
 
     qp::RunOptions options;
     options.headless = headless;

@@ -2,6 +2,7 @@
 // Delegates that write down what the social-network client told them, in
 // order, as short lines a test can compare.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,17 @@ namespace qp {
 
 class RecordingRequestDelegate : public FBRequestDelegate {
 public:
+    // Like any delegate that may go first, it takes itself off its requests.
+    ~RecordingRequestDelegate() override {
+        for (const auto& weak : m_requests) {
+            if (auto request = weak.lock(); request && request->delegate() == this) {
+                request->setDelegate(nullptr);
+            }
+        }
+    }
+
     void requestLoading(FBRequest& request) override {
+        m_requests.push_back(request.weak_from_this());
         events.push_back("loading state=" + std::to_string(request.state()));
     }
     void requestDidReceiveResponse(FBRequest&, const HttpResponse& response) override {
@@ -41,6 +52,9 @@ public:
     std::vector<std::string> events;
     std::vector<std::optional<JsonValue>> results;
     std::vector<Error> errors;
+
+private:
+    std::vector<std::weak_ptr<FBRequest>> m_requests;
 };
 
 class RecordingSessionDelegate : public FBSessionDelegate {

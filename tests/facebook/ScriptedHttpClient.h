@@ -48,6 +48,15 @@ public:
         bool live() const { return !cancelled && !finished && observer; }
     };
 
+    // A request still waiting for its answer when the test ends fails as
+    // cancelled, so that it lets go of itself; its delegate must be gone
+    // from it or still alive.
+    ~ScriptedHttpClient() override {
+        for (const auto& exchange : exchanges) {
+            exchange->fail(Error(kHttpErrorDomain, static_cast<int>(HttpErrorCode::Cancelled)));
+        }
+    }
+
     Result<HttpResponse> send(const HttpRequest&) override {
         return Error(kHttpErrorDomain, static_cast<int>(HttpErrorCode::Failed));
     }
