@@ -36,10 +36,15 @@ struct AppThemeFeed::Parts {
     LocalTimeZone timeZone;
     std::unique_ptr<COTDHandler> handler;
     std::unique_ptr<COTDThemeFeed> themeFeed;
+    std::shared_ptr<Reachability> monitor;
 };
 
 AppThemeFeed::AppThemeFeed(std::unique_ptr<Parts> parts) : m_parts(std::move(parts)) {}
-AppThemeFeed::~AppThemeFeed() = default;
+
+AppThemeFeed::~AppThemeFeed() {
+    // The monitor would otherwise keep posting to services that end with us.
+    if (m_parts->monitor) m_parts->monitor->stopNotifier();
+}
 
 std::unique_ptr<AppThemeFeed> AppThemeFeed::create(const AppContext& context, const AppState& state,
                                                    const std::string& feedHost) {
@@ -62,9 +67,10 @@ std::unique_ptr<AppThemeFeed> AppThemeFeed::create(const AppContext& context, co
     FeedOptions options;
     options.revisionUrl = revisionFileUrl(feedHost);
     parts->handler = std::make_unique<COTDHandler>(std::move(services), options);
-    parts->handler->watchReachability(monitorFeedHost(
-        options.revisionUrl,
-        {context.notifications, context.mainQueue, &linuxReachabilitySources(), {}}));
+    parts->handler->watchReachability(
+        monitorFeedHost(options.revisionUrl,
+                        {context.notifications, context.mainQueue, &linuxReachabilitySources(), {}},
+                        &parts->monitor));
     parts->themeFeed = std::make_unique<COTDThemeFeed>(*parts->handler);
     return std::unique_ptr<AppThemeFeed>(new AppThemeFeed(std::move(parts)));
 }

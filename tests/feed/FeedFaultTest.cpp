@@ -198,8 +198,11 @@ TEST_F(FeedTest, AnUnreachableNetworkFetchesNothingUntilOpenedAgainWhileReachabl
 TEST_F(FeedTest, FollowsTheMonitorOfItsOwnHost) {
     ScriptedReachability network;
     makeFeed();
-    feed->watchReachability(monitorFeedHost(server.revisionUrl(), {&center, &queue, &network}));
+    std::shared_ptr<Reachability> monitor;
+    feed->watchReachability(
+        monitorFeedHost(server.revisionUrl(), {&center, &queue, &network}, &monitor));
     settle();
+    ASSERT_NE(monitor, nullptr);
     EXPECT_THAT(network.hostnames(), ::testing::ElementsAre("127.0.0.1"));
     EXPECT_FALSE(feed->internetIsReachable());
 
@@ -207,6 +210,7 @@ TEST_F(FeedTest, FollowsTheMonitorOfItsOwnHost) {
     ASSERT_TRUE(queue.runUntil([&] { return feed->internetIsReachable(); }));
     openAndWaitForImages();
     EXPECT_EQ(widthOf(feed->getCOTDThemeImageIfAvailable()), kThemeWidth);
+    monitor->stopNotifier();
     feed.reset();
 }
 

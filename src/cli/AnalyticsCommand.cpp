@@ -1,0 +1,199 @@
+#include "cli/AnalyticsCommand.h"
+
+#include <QGuiApplication>
+
+#include <fmt/format.h>
+#include <pthread.h>
+#include <signal.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+#include "cli/AnalyticsReportText.h"
+#include "cli/ConsoleOutput.h"
+#include "cli/TerminalText.h"
+#include "platform/RuntimeFolder.h"
+#include "service/ListenAddress.h"
+#include "service/ReportIngestServer.h"
+#include "service/StoreLocation.h"
+#include "service/UsageChart.h"
+#include "service/UsageFiguresJson.h"
+
+namespace qp {
+namespace {
+
+constexpr const char* kServeName = "quillpost analytics serve";
+constexpr const char* kReportName = "quillpost analytics report";
+
+CLI::Validator listenCheck() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            Result<ListenAddress> address = parseListenAddress(text);
+            return address.ok() ? std::string() : address.error().description();
+        },
+        "HOST:PORT");
+}
+
+CLI::Validator databaseCheck() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            Result<StoreLocation> location = parseStoreUrl(text);
+            return location.ok() ? std::string() : location.error().description();
+        },
+        "URL");
+}
+
+void addDatabaseOption(CLI::App* command, AnalyticsOptions& options) {
+    command
+        ->add_option("--db", options.database,
+                     "Where the sessions are kept: sqlite:PATH, or sqlite:\n"
+                     "for $XDG_DATA_HOME/quillpost/analytics.sqlite\n"
+                     "(default)")
+        ->type_name("URL")
+        ->option_text("URL")
+        ->check(databaseCheck());
+}
+
+// Fonts need the Gui application; made only for a chart, on the offscreen
+// platform, so no display is ever needed.
+std::unique_ptr<QGuiApplication> makeFontSystem() {
+    if (QCoreApplication::instance()) return nullptr;
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    providePrivateRuntimeFolder();
+    static int argc = 1;
+    static char name[] = "quillpost";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+// Blocks SIGINT and SIGTERM in this thread and every thread it starts from
+// now on, so that only sigwait() sees them.
+sigset_t blockStopSignals() {
+    sigset_t stopSet;
+    sigemptyset(&stopSet);
+    sigaddset(&stopSet, SIGINT);
+    sigaddset(&stopSet, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSet, nullptr);
+    return stopSet;
+}
+
+}  // namespace
+
+AnalyticsCommands addAnalyticsCommand(CLI::App& cli, AnalyticsOptions& options) {
+    CLI::App* analytics =
+        cli.add_subcommand("analytics", "The usage-report service and its figures");
+    analytics->require_subcommand(1);
+    // The device list under the app's own help says nothing here.
+    analytics->footer("");
+    AnalyticsCommands commands;
+    commands.serve =
+        analytics->add_subcommand("serve",
+                                  "Receive the app's usage reports by POST at /report and\n"
+                                  "store them, until interrupted (SIGINT or SIGTERM)");
+    commands.serve
+        ->add_option("--listen", options.listen,
+                     "Address to serve on (default 127.0.0.1:9090; port 0:\n"
+                     "any free port)")
+        ->type_name("HOST:PORT")
+        ->option_text("HOST:PORT")
+        ->check(listenCheck());
+    addDatabaseOption(commands.serve, options);
+
+    commands.report =
+        analytics->add_subcommand("report",
+                                  "Print sessions per day, top events, device classes and\n"
+                                  "system versions of the stored sessions");
+    addDatabaseOption(commands.report, options);
+    commands.report->add_flag("--json", options.json,
+                              "Print one JSON object (totals \"sessions\" and\n"
+                              "\"events\", and the breakdowns)");
+    commands.report
+        ->add_option("--chart", options.chart,
+                     "Also draw sessions per day and the top events into\n"
+                     "this PNG file")
+        ->type_name("FILE.png")
+        ->option_text("FILE.png");
+    return commands;
+}
+
+int runAnalyticsServe(const AnalyticsOptions& options, std::FILE* out, std::FILE* err) {
+    const sigset_t stopSignals = blockStopSignals();
+    // Both were checked while the command line was read.
+    const Result<ListenAddress> address = parseListenAddress(options.listen);
+    const Result<StoreLocation> location = parseStoreUrl(options.database);
+    if (!address.ok() || !location.ok()) return kAnalyticsFailed;
+
+    Result<std::unique_ptr<AnalyticsStore>> store = openStore(*location, StoreAccess::ReadWrite);
+    if (!store.ok()) {
+        writeDiagnostic(err, fmt::format("{}: {}\n", kServeName, store.error().description()));
+        return kAnalyticsFailed;
+    }
+    ReportIngestServer server(**store);
+    server.setReportObserver([err](int status, const std::string& line) {
+        writeDiagnostic(err, fmt::format("{} {}\n", status, printable(line)));
+    });
+    const Result<int> port = server.bind(address->host, address->port);
+    if (!port.ok()) {
+        writeDiagnostic(err, fmt::format("{}: {}\n", kServeName, port.error().description()));
+        return kAnalyticsFailed;
+    }
+    const std::string host =
+        address->host.find(':') == std::string::npos ? address->host : "[" + address->host + "]";
+    ReliableOutput output(out);
+    output.write(fmt::format("Listening on http://{}:{}{}, storing in {}\n", host, *port,
+                             kReportPath, printable(location->path.string())));
+
+    std::atomic<bool> served{false};
+    std::thread stopper([&] {
+        int signal = 0;
+        sigwait(&stopSignals, &signal);
+        // A stop that comes before the server runs would be lost: repeat
+        // it until the accept loop has ended.
+        while (!served.load()) {
+            server.stop();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    const bool listened = server.listen();
+    served = true;
+    // Wakes the stopper when the loop ended by itself.
+    pthread_kill(stopper.native_handle(), SIGTERM);
+    stopper.join();
+    if (!listened) {
+        writeDiagnostic(err, fmt::format("{}: the server stopped unexpectedly\n", kServeName));
+        return kAnalyticsFailed;
+    }
+    output.write("Stopped; every report answered is stored.\n");
+    return kAnalyticsDone;
+}
+
+int runAnalyticsReport(const AnalyticsOptions& options, std::FILE* out, std::FILE* err) {
+    const Result<StoreLocation> location = parseStoreUrl(options.database);
+    if (!location.ok()) return kAnalyticsFailed;
+    Result<std::unique_ptr<AnalyticsStore>> store = openStore(*location, StoreAccess::ReadOnly);
+    Result<UsageFigures> figures =
+        store.ok() ? (*store)->figures() : Result<UsageFigures>(store.error());
+    if (!figures.ok()) {
+        writeDiagnostic(err, fmt::format("{}: {}\n", kReportName, figures.error().description()));
+        return kAnalyticsFailed;
+    }
+    if (!options.chart.empty()) {
+        const std::unique_ptr<QGuiApplication> fontSystem = makeFontSystem();
+        if (Result<void> drawn = writeUsageChart(*figures, options.chart); !drawn.ok()) {
+            writeDiagnostic(err, fmt::format("{}: {}\n", kReportName, drawn.error().description()));
+            return kAnalyticsFailed;
+        }
+    }
+    ReliableOutput output(out);
+    output.write(options.json ? usageFiguresJson(*figures) : usageFiguresText(*figures));
+    if (output.failed()) {
+        writeDiagnostic(err, fmt::format("{}: {}\n", kReportName, output.failure()));
+        return kAnalyticsFailed;
+    }
+    return kAnalyticsDone;
+}
+
+}  // namespace qp

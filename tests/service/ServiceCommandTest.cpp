@@ -1,0 +1,259 @@
+// `quillpost analytics serve` and `report` as a user runs them, and the whole
+// road: headless app runs report to a service the test starts, and the
+// report command counts what arrived.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QImage>
+
+#include <fstream>
+#include <set>
+
+#include "cli/AnalyticsReportText.h"
+#include "json/JsonConveniences.h"
+#include "service/ServiceSamples.h"
+#include "service/SqliteStore.h"
+#include "support/ChildProcess.h"
+#include "support/TempFolder.h"
+
+using namespace qp;
+using namespace qp::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kQuillpost = QP_QUILLPOST_EXECUTABLE;
+const std::vector<std::string> kDeviceEvents = {
+    "1-Device:", "2-iOS:", "3-Device Class:", "4-iOS Class:"};
+
+// `quillpost analytics serve` running in the background: its first line on
+// standard output says where it listens.
+class ServeProcess {
+public:
+    ServeProcess(const std::vector<std::string>& arguments,
+                 const std::map<std::string, std::optional<std::string>>& environment,
+                 const fs::path& errFile) {
+        int out[2];
+        if (pipe(out) != 0) return;
+        std::vector<std::string> words{kQuillpost.string(), "analytics", "serve"};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words) argv.push_back(word.data());
+        argv.push_back(nullptr);
+        std::vector<std::string> variables;
+        for (char** entry = environ; *entry; ++entry) {
+            const std::string variable = *entry;
+            if (!environment.count(variable.substr(0, variable.find('='))))
+                variables.push_back(variable);
+        }
+        for (const auto& [name, value] : environment) {
+            if (value) variables.push_back(name + "=" + *value);
+        }
+        std::vector<char*> envp;
+        for (std::string& variable : variables) envp.push_back(variable.data());
+        envp.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        m_out = out[0];
+    }
+    ~ServeProcess() {
+        if (m_pid > 0) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+        if (m_out >= 0) close(m_out);
+    }
+
+    // The next line on standard output, waiting at most `seconds`.
+    std::string readLine(int seconds = 30) {
+        std::string line;
+        char c = 0;
+        pollfd ready{m_out, POLLIN, 0};
+        while (poll(&ready, 1, seconds * 1000) > 0 && read(m_out, &c, 1) == 1 && c != '\n')
+            line += c;
+        return line;
+    }
+
+    // Sends `signal` and answers the exit status.
+    int stop(int signal) {
+        kill(m_pid, signal);
+        int status = 0;
+        waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_out = -1;
+};
+
+class AnalyticsCommand : public ::testing::Test {
+protected:
+    ProcessOutcome run(const std::vector<std::string>& arguments) {
+        return runProcess(kQuillpost, arguments, environment());
+    }
+    std::map<std::string, std::optional<std::string>> environment() const {
+        return {{"XDG_DATA_HOME", (folder.path() / "data").string()},
+                {"XDG_CONFIG_HOME", (folder.path() / "config").string()},
+                {"QUILLPOST_RESOURCES", QP_RESOURCES},
+                {"QUILLPOST_PHOTO_LIBRARY", folder.path().string()},
+                {"QT_QPA_PLATFORM", "offscreen"}};
+    }
+    std::string db() const { return "sqlite:" + database.string(); }
+
+    TempFolder folder;
+    fs::path database = folder.path() / "analytics.sqlite";
+};
+
+std::optional<JsonValue> jsonOf(const std::string& text) {
+    return JSONValue(text);
+}
+
+std::int64_t integerAt(const JsonValue& json, const char* key) {
+    const JsonValue* value = json.find(key);
+    return value && value->number() ? value->number()->toInt64().value_or(-1) : -1;
+}
+
+}  // namespace
+
+TEST_F(AnalyticsCommand, FiveHeadlessRunsLeaveFiveSessionsEachWithItsDeviceEvents) {
+    ServeProcess serve({"--listen", "127.0.0.1:0", "--db", db()}, environment(),
+                       folder.path() / "serve.err");
+    const std::string listening = serve.readLine();
+    const std::string prefix = "Listening on http://127.0.0.1:";
+    ASSERT_EQ(listening.rfind(prefix, 0), 0u) << listening;
+    const std::string url =
+        "http://127.0.0.1:" +
+        listening.substr(prefix.size(), listening.find('/', prefix.size()) - prefix.size()) +
+        "/report";
+
+    constexpr int kRuns = 5;
+    for (int i = 0; i < kRuns; ++i) {
+        auto env = environment();
+        env["QUILLPOST_HOME"] = (folder.path() / "home").string();
+        env["QUILLPOST_ANALYTICS_REPORT_URL"] = url;
+        const ProcessOutcome app = runProcess(kQuillpost, {"--headless"}, env);
+        ASSERT_EQ(app.status, 0) << app.err;
+    }
+    EXPECT_EQ(serve.stop(SIGTERM), 0);
+    EXPECT_NE(serve.readLine().find("Stopped"), std::string::npos);
+
+    auto store = SqliteStore::open(database).value();
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(database.c_str(), &raw), SQLITE_OK);
+    sqlite3_stmt* ids = nullptr;
+    sqlite3_prepare_v2(raw, "SELECT session_id FROM sessions", -1, &ids, nullptr);
+    int sessions = 0;
+    std::int64_t events = 0;
+    while (sqlite3_step(ids) == SQLITE_ROW) {
+        ++sessions;
+        const std::string id = reinterpret_cast<const char*>(sqlite3_column_text(ids, 0));
+        const SessionRecord record = store->session(id).value().value();
+        std::set<std::string> names;
+        for (const EventRecord& event : record.events) names.insert(event.name);
+        for (const std::string& name : kDeviceEvents) EXPECT_TRUE(names.count(name)) << name;
+        for (const auto& [name, count] : record.eventCounts) events += count;
+    }
+    sqlite3_finalize(ids);
+    sqlite3_close(raw);
+    EXPECT_EQ(sessions, kRuns);
+
+    const ProcessOutcome report = run({"analytics", "report", "--json", "--db", db()});
+    ASSERT_EQ(report.status, 0) << report.err;
+    const std::optional<JsonValue> json = jsonOf(report.out);
+    ASSERT_TRUE(json) << report.out;
+    EXPECT_EQ(integerAt(*json, "sessions"), kRuns);
+    EXPECT_EQ(integerAt(*json, "events"), events);
+    const JsonValue* top = json->find("top_events");
+    ASSERT_TRUE(top && top->array());
+    std::set<std::string> topNames;
+    for (const JsonValue& entry : *top->array()) {
+        topNames.insert(*entry.find("name")->string());
+        EXPECT_EQ(integerAt(entry, "count") % kRuns, 0);  // the same events in every run
+    }
+    for (const std::string& name : kDeviceEvents) EXPECT_TRUE(topNames.count(name)) << name;
+    const JsonValue* classes = json->find("device_classes");
+    ASSERT_TRUE(classes && classes->array() && classes->array()->size() == 1) << report.out;
+    EXPECT_EQ(integerAt(classes->array()->front(), "sessions"), kRuns);
+}
+
+TEST_F(AnalyticsCommand, ReportPrintsTablesAndDrawsTheChart) {
+    {
+        auto store = SqliteStore::open(database).value();
+        SessionRecord record = session("a", 2);
+        addDeviceEvents(record, "iPad", "16.1");
+        ASSERT_TRUE(store->storeReport(prepared({record, session("b", 1)})).ok());
+    }
+    const fs::path chart = folder.path() / "chart.png";
+    const ProcessOutcome report =
+        run({"analytics", "report", "--db", db(), "--chart", chart.string()});
+    ASSERT_EQ(report.status, 0) << report.err;
+    EXPECT_EQ(report.out.rfind("Sessions: 2\nEvents:   7\n", 0), 0u) << report.out;
+    EXPECT_NE(report.out.find("Device classes"), std::string::npos);
+    EXPECT_NE(report.out.find("  iPad         1\n"), std::string::npos) << report.out;
+    EXPECT_FALSE(QImage(QString::fromStdString(chart.string())).isNull());
+}
+
+TEST_F(AnalyticsCommand, MisuseExitsTwoAndUnusableStoresExitOne) {
+    std::ofstream(folder.path() / "garbage.sqlite") << std::string(2048, 'g');
+    const std::string garbage = "sqlite:" + (folder.path() / "garbage.sqlite").string();
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        std::string saysOnStderr;
+    };
+    const std::vector<Case> cases = {
+        {{"analytics"}, 2, "analytics"},
+        {{"analytics", "serve", "--listen", "localhost"}, 2, "HOST:PORT"},
+        {{"analytics", "serve", "--listen", "127.0.0.1:70000"}, 2, "HOST:PORT"},
+        {{"analytics", "report", "--db", "mysql://x"}, 2, "sqlite:PATH"},
+        {{"analytics", "report", "--db", "sqlite:/no/such.sqlite"}, 1, "No analytics database"},
+        {{"analytics", "report", "--db", garbage}, 1, "not a database"},
+        {{"analytics", "serve", "--db", garbage}, 1, "not a database"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.back());
+        const ProcessOutcome outcome = run(c.arguments);
+        EXPECT_EQ(outcome.status, c.status) << outcome.err;
+        EXPECT_NE(outcome.err.find(c.saysOnStderr), std::string::npos) << outcome.err;
+    }
+}
+
+TEST_F(AnalyticsCommand, ServeStopsOnInterruptAndUsesTheDataFolderByDefault) {
+    ServeProcess serve({"--listen", "127.0.0.1:0"}, environment(), folder.path() / "serve.err");
+    const std::string listening = serve.readLine();
+    EXPECT_NE(listening.find((folder.path() / "data" / "quillpost" / "analytics.sqlite").string()),
+              std::string::npos)
+        << listening;
+    EXPECT_EQ(serve.stop(SIGINT), 0);
+}
+
+TEST(AnalyticsReportText, TablesLineUpAndEscapeControlCharacters) {
+    UsageFigures figures;
+    figures.sessions = 5;
+    figures.sessionsPerDay = {{"2026-12-01", 2}, {"2026-12-03", 3}};
+    figures.deviceClasses = {{"iPad", 4}, {"\x1b]0;pwned\x07", 1}};
+    const std::string text = usageFiguresText(figures);
+    EXPECT_NE(text.find("Sessions: 5\n"), std::string::npos);
+    EXPECT_NE(text.find("  2026-12-03         3\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find('\x1b'), std::string::npos);
+    EXPECT_NE(text.find("\\e]0;pwned"), std::string::npos) << text;
+    EXPECT_NE(text.find("Top events\n  (none)\n"), std::string::npos) << text;
+}
