@@ -11,7 +11,6 @@
 #include "app/AppRuntime.h"
 #include "appkit/Configuration.h"
 #include "cli/AnalyticsCommand.h"
-#include "cli/AnalyticsCommand.h"
 #include "cli/ComposeCommand.h"
 #include "cli/ConsoleOutput.h"
 #include "cli/HelpFormatter.h"
@@ -125,8 +124,6 @@ int main(int argc, char** argv) {
     CLI::App* compose = qp::addComposeCommand(cli, composeOptions);
     qp::AnalyticsOptions analyticsOptions;
     const qp::AnalyticsCommands analytics = qp::addAnalyticsCommand(cli, analyticsOptions);
-    qp::AnalyticsOptions analyticsOptions;
-    const qp::AnalyticsCommands analytics = qp::addAnalyticsCommand(cli, analyticsOptions);
     CLI::App* themes = qp::addThemesCommand(cli);
 
     try {
@@ -138,8 +135,6 @@ int main(int argc, char** argv) {
     }
     if (compose->parsed()) return qp::runCompose(composeOptions);
     if (themes->parsed()) return qp::runThemes();
-    if (analytics.serve->parsed()) return qp::runAnalyticsServe(analyticsOptions);
-    if (analytics.report->parsed()) return qp::runAnalyticsReport(analyticsOptions);
     if (analytics.serve->parsed()) return qp::runAnalyticsServe(analyticsOptions);
     if (analytics.report->parsed()) return qp::runAnalyticsReport(analyticsOptions);
 
