@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/Crc32.h"
+
 namespace qp {
 namespace {
 
@@ -56,6 +58,45 @@ WalkEnd walkPngChunks(const std::uint8_t* data, std::size_t size,
         pos += 12 + length;
     }
     return WalkEnd::Broken;  // ends without IEND
+}
+
+namespace {
+
+QByteArray bigEndian32(std::uint32_t v) {
+    QByteArray out(4, '\0');
+    for (int i = 0; i < 4; ++i) out[i] = char(v >> (24 - 8 * i));
+    return out;
+}
+
+constexpr std::uint8_t kApp0 = 0xE0;
+constexpr qsizetype kMaxSegmentBody = 0xFFFF - 2;
+
+}  // namespace
+
+QByteArray withJpegSegment(const QByteArray& jpeg, std::uint8_t marker, const QByteArray& body) {
+    if (body.size() > kMaxSegmentBody || jpeg.size() < 2) return jpeg;
+    qsizetype at = 2;
+    if (jpeg.size() >= 6 && std::uint8_t(jpeg[2]) == 0xFF && std::uint8_t(jpeg[3]) == kApp0) {
+        at = 4 + (qsizetype(std::uint8_t(jpeg[4])) << 8 | std::uint8_t(jpeg[5]));
+        if (at > jpeg.size()) at = 2;
+    }
+    const auto length = std::uint16_t(body.size() + 2);
+    QByteArray segment;
+    segment.append(char(0xFF)).append(char(marker));
+    segment.append(char(length >> 8)).append(char(length & 0xFF));
+    segment.append(body);
+    return jpeg.left(at) + segment + jpeg.mid(at);
+}
+
+QByteArray withPngChunk(const QByteArray& png, std::string_view type, const QByteArray& body) {
+    // After the 8-byte signature and the 25-byte IHDR chunk.
+    constexpr qsizetype kAfterHeader = 8 + 25;
+    if (png.size() < kAfterHeader || type.size() != 4) return png;
+    const QByteArray typed = QByteArray(type.data(), 4) + body;
+    const std::uint32_t crc =
+        Crc32::of(std::string_view(typed.constData(), std::size_t(typed.size())));
+    const QByteArray chunk = bigEndian32(std::uint32_t(body.size())) + typed + bigEndian32(crc);
+    return png.left(kAfterHeader) + chunk + png.mid(kAfterHeader);
 }
 
 }  // namespace qp

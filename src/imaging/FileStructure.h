@@ -2,8 +2,10 @@
 // Walking the block structure of JPEG and PNG files we do not trust: JPEG
 // marker segments up to the scan data, PNG chunks up to IEND. Every length is
 // checked against the buffer's end; readers of EXIF, sizes and marks build on
-// these instead of walking the bytes themselves.
+// these instead of walking the bytes themselves. Writers of our own results
+// add blocks through the two insertions at the end.
 
+#include <QByteArray>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -40,5 +42,14 @@ inline constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n
 // false to stop.
 WalkEnd walkPngChunks(const std::uint8_t* data, std::size_t size,
                       const std::function<bool(const PngChunk&)>& visit);
+
+// `jpeg` with a segment (`marker`, `body`) added after SOI and, where
+// present, the JFIF APP0 segment that must come first. Bodies too long for a
+// segment leave the data unchanged.
+QByteArray withJpegSegment(const QByteArray& jpeg, std::uint8_t marker, const QByteArray& body);
+
+// `png` with a chunk of `type` (four letters) and `body` added right after
+// its IHDR chunk, its CRC computed.
+QByteArray withPngChunk(const QByteArray& png, std::string_view type, const QByteArray& body);
 
 }  // namespace qp

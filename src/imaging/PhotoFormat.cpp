@@ -2,6 +2,7 @@
 
 #include "imaging/FileStructure.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace qp {
@@ -37,6 +38,22 @@ std::optional<HeaderSize> jpegSize(const std::uint8_t* data, std::size_t size) {
     return found;
 }
 
+// An ISO media file whose ftyp box names a HEIF brand of still pictures,
+// as its major brand or among its compatible ones.
+bool isHeif(const std::uint8_t* data, std::size_t size) {
+    if (size < 16 || std::memcmp(data + 4, "ftyp", 4) != 0) return false;
+    const std::size_t boxSize = std::min<std::size_t>(bigEndian32(data), size);
+    static constexpr const char* kBrands[] = {"heic", "heix", "heim", "heis",
+                                              "hevc", "hevx", "mif1", "msf1"};
+    // The major brand at 8, the minor version at 12, compatible brands from 16.
+    for (std::size_t at = 8; at + 4 <= boxSize; at += at == 8 ? 8 : 4) {
+        for (const char* brand : kBrands) {
+            if (std::memcmp(data + at, brand, 4) == 0) return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 PhotoFormat sniffPhotoFormat(const std::uint8_t* data, std::size_t size) {
@@ -47,6 +64,7 @@ PhotoFormat sniffPhotoFormat(const std::uint8_t* data, std::size_t size) {
         return PhotoFormat::Png;
     if (size >= 6 && (std::memcmp(data, "GIF87a", 6) == 0 || std::memcmp(data, "GIF89a", 6) == 0))
         return PhotoFormat::Gif;
+    if (isHeif(data, size)) return PhotoFormat::Heif;
     // "BM", then a header size field at 14 that names one of the known headers.
     if (size >= 18 && data[0] == 'B' && data[1] == 'M') {
         const std::int32_t headerSize = littleEndian32(data + 14);
@@ -67,6 +85,8 @@ std::string_view photoFormatName(PhotoFormat format) {
             return "GIF";
         case PhotoFormat::Bmp:
             return "BMP";
+        case PhotoFormat::Heif:
+            return "HEIC";
         case PhotoFormat::Unknown:
             break;
     }
@@ -83,6 +103,7 @@ const char* qtReaderName(PhotoFormat format) {
             return "gif";
         case PhotoFormat::Bmp:
             return "bmp";
+        case PhotoFormat::Heif:
         case PhotoFormat::Unknown:
             break;
     }
@@ -110,6 +131,7 @@ std::optional<HeaderSize> headerPixelSize(const std::uint8_t* data, std::size_t 
             // A negative height marks a top-down bitmap.
             return HeaderSize{width < 0 ? -width : width, height < 0 ? -height : height};
         }
+        case PhotoFormat::Heif:
         case PhotoFormat::Unknown:
             break;
     }

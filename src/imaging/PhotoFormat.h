@@ -10,7 +10,7 @@
 
 namespace qp {
 
-enum class PhotoFormat { Unknown, Jpeg, Png, Gif, Bmp };
+enum class PhotoFormat { Unknown, Jpeg, Png, Gif, Bmp, Heif };
 
 // Enough leading bytes to recognise every format and, for most files, to
 // read the picture size from the header.
@@ -18,13 +18,14 @@ inline constexpr std::size_t kPhotoHeaderBytes = 64 * 1024;
 
 PhotoFormat sniffPhotoFormat(const std::uint8_t* data, std::size_t size);
 
-// "JPEG", "PNG", "GIF", "BMP" for messages.
+// "JPEG", "PNG", "GIF", "BMP", "HEIC" for messages.
 std::string_view photoFormatName(PhotoFormat format);
-// The name of Qt's built-in reader for the format ("jpeg", "png", ...).
+// The name of Qt's built-in reader for the format ("jpeg", "png", ...); empty
+// for HEIC, which libheif reads.
 const char* qtReaderName(PhotoFormat format);
 
-// What the readable formats are, for messages: "JPEG, PNG, GIF or BMP".
-inline constexpr std::string_view kReadablePhotoFormats = "JPEG, PNG, GIF or BMP";
+// What the readable formats are, for messages.
+inline constexpr std::string_view kReadablePhotoFormats = "JPEG, PNG, GIF, BMP or HEIC";
 
 struct HeaderSize {
     std::int64_t width = 0;
@@ -32,7 +33,8 @@ struct HeaderSize {
 };
 
 // The picture size as the header states it, when the header lies within
-// `data`; nothing when it cannot be found there.
+// `data`; nothing when it cannot be found there (always for HEIC, whose size
+// the decoder checks before it decodes).
 std::optional<HeaderSize> headerPixelSize(const std::uint8_t* data, std::size_t size,
                                           PhotoFormat format);
 

@@ -13,8 +13,11 @@
 #include <mutex>
 
 #include "imaging/BitmapPool.h"
+#include "imaging/ColourConversion.h"
+#include "imaging/EmbeddedProfile.h"
 #include "imaging/ExifReader.h"
 #include "imaging/FileStructure.h"
+#include "imaging/HeifPhoto.h"
 #include "imaging/ImageOrientation.h"
 #include "imaging/PhotoFile.h"
 #include "imaging/PhotoFormat.h"
@@ -54,6 +57,16 @@ std::string tooManyPixels(std::int64_t width, std::int64_t height, std::int64_t 
 
 bool endsWithEndMarker(const QByteArray& bytes) {
     return bytes.endsWith(QByteArray(kJpegEndMarker, 2));
+}
+
+// The photo's own colours brought to sRGB, as its embedded profile says.
+void convertColours(QImage& bitmap, const QByteArray& bytes, PhotoFormat format,
+                    std::vector<std::string>* warnings) {
+    applyEmbeddedProfile(
+        bitmap,
+        readEmbeddedProfile(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                            std::size_t(bytes.size()), format),
+        warnings);
 }
 
 Result<Image> decodeJpeg(const QByteArray& bytes, const DecodeOptions& options) {
@@ -106,6 +119,7 @@ Result<Image> decodeJpeg(const QByteArray& bytes, const DecodeOptions& options) 
                     options.warnings->push_back(
                         "the JPEG file ends without its end marker; its picture data is complete");
                 }
+                convertColours(bitmap, bytes, PhotoFormat::Jpeg, options.warnings);
                 const auto exif = readExifOrientation(data, std::size_t(size));
                 const auto orientation = exif ? orientationFromExif(*exif) : std::nullopt;
                 return Image(std::move(bitmap), orientation.value_or(ImageOrientation::Up));
@@ -113,6 +127,7 @@ Result<Image> decodeJpeg(const QByteArray& bytes, const DecodeOptions& options) 
         }
         return imagingError(kImagingErrorUnreadable, "corrupt or truncated JPEG: " + reason);
     }
+    convertColours(bitmap, bytes, PhotoFormat::Jpeg, options.warnings);
     const auto exif = readExifOrientation(data, std::size_t(size));
     const auto orientation = exif ? orientationFromExif(*exif) : std::nullopt;
     return Image(std::move(bitmap), orientation.value_or(ImageOrientation::Up));
@@ -207,6 +222,7 @@ Result<Image> decodeWithQt(const QByteArray& bytes, PhotoFormat format,
         return imagingError(kImagingErrorTooLarge,
                             tooManyPixels(bitmap.width(), bitmap.height(), options.maxPixels));
     }
+    convertColours(bitmap, bytes, format, options.warnings);
     return Image(std::move(bitmap), orientation);
 }
 
@@ -227,6 +243,8 @@ Result<Image> decodePhoto(const QByteArray& bytes, const DecodeOptions& options)
     switch (format) {
         case PhotoFormat::Jpeg:
             return decodeJpeg(bytes, options);
+        case PhotoFormat::Heif:
+            return decodeHeif(bytes, options);
         case PhotoFormat::Unknown:
             return imagingError(kImagingErrorUnsupportedFormat,
                                 "it is not a " + std::string(kReadablePhotoFormats) + " picture");
@@ -248,6 +266,16 @@ Result<Image> readPhotoThumbnail(const std::string& path, int side) {
     if (!bytes) return bytes.error();
     const PhotoFormat format = sniffPhotoFormat(
         reinterpret_cast<const std::uint8_t*>(bytes->constData()), std::size_t(bytes->size()));
+    if (format == PhotoFormat::Heif) {
+        // libheif has no shrink-on-load: the whole picture, then a smooth copy.
+        Result<Image> whole = decodeHeif(*bytes, {});
+        if (!whole) return whole.error();
+        const QSize target =
+            whole->bitmap().size().scaled(side, side, Qt::KeepAspectRatioByExpanding);
+        if (target.width() >= whole->width()) return whole;
+        return Image(
+            whole->bitmap().scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
     QBuffer buffer(&bytes.value());
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
@@ -262,6 +290,7 @@ Result<Image> readPhotoThumbnail(const std::string& path, int side) {
         return imagingError(kImagingErrorUnreadable,
                             "unreadable picture: " + reader.errorString().toStdString());
     }
+    convertColours(bitmap, *bytes, format, nullptr);
     return Image(std::move(bitmap), orientation);
 }
 

@@ -1,8 +1,10 @@
 #pragma once
-// Reading photos (JPEG through TurboJPEG; PNG, GIF and BMP through Qt's
-// built-in readers, the format always decided by the file's content) and
-// encoding JPEG and PNG, with the orientation tag read but never applied on
-// the way in.
+// Reading photos (JPEG through TurboJPEG; HEIC through libheif; PNG, GIF and
+// BMP through Qt's built-in readers, the format always decided by the file's
+// content) and encoding JPEG and PNG. The orientation tag is read but never
+// applied on the way in, except in HEIC, whose container turns the picture
+// upright as it is decoded. A photo with an ICC colour profile comes out
+// converted to sRGB; an untagged one is taken as sRGB.
 
 #include <QByteArray>
 #include <cstdint>
@@ -23,7 +25,8 @@ enum ImagingErrorCode {
     kImagingErrorEncodeFailed = 4,
     kImagingErrorNotAFile = 6,           // a folder, device, FIFO or socket
     kImagingErrorFileTooLarge = 7,       // more bytes than the file limit
-    kImagingErrorUnsupportedFormat = 8,  // not JPEG, PNG, GIF or BMP by content
+    kImagingErrorUnsupportedFormat = 8,  // not JPEG, PNG, GIF, BMP or HEIC by content
+    kImagingErrorUnsupportedCodec = 9,   // a HEIF file whose picture no decoder here reads
 };
 
 // Pictures above this many pixels are refused from their header, before any

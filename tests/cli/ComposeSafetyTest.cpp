@@ -201,8 +201,8 @@ TEST_F(ComposeSafety, InputsThatAreNotPhotoFilesAreRefusedQuicklyAndTheBatchGoes
     EXPECT_THAT(err, HasSubstr("/dev/zero: it is not a regular file"));
     EXPECT_THAT(err, HasSubstr("fifo.jpg: it is not a regular file"));
     EXPECT_THAT(err, HasSubstr("huge.jpg: the file is 6144 MB, more than the 256 MB limit"));
-    EXPECT_THAT(err, HasSubstr("junk.jpg: it is not a JPEG, PNG, GIF or BMP picture"));
-    EXPECT_THAT(err, HasSubstr("drawing.jpg: it is not a JPEG, PNG, GIF or BMP picture"));
+    EXPECT_THAT(err, HasSubstr("junk.jpg: it is not a JPEG, PNG, GIF, BMP or HEIC picture"));
+    EXPECT_THAT(err, HasSubstr("drawing.jpg: it is not a JPEG, PNG, GIF, BMP or HEIC picture"));
     EXPECT_THAT(err, HasSubstr("1 of 6 photos composed, 5 failed"));
     EXPECT_TRUE(fs::exists(fs::path(options.outputDir) / "a-square.jpg"));
 

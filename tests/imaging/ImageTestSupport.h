@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imaging/Image.h"
+#include "imaging/ImageOrientation.h"
 #include "support/LogCapture.h"
 
 namespace qp::test {
@@ -26,6 +27,16 @@ inline QImage filledBitmap(int w, int h, QColor colour) {
     QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
     image.fill(colour);
     return image;
+}
+
+// The stored bitmap that EXIF orientation `exif` turns into `upright`.
+inline QImage storedFor(const QImage& upright, int exif) {
+    ImageOrientation inverse = *orientationFromExif(exif);
+    if (inverse == ImageOrientation::Left)
+        inverse = ImageOrientation::Right;
+    else if (inverse == ImageOrientation::Right)
+        inverse = ImageOrientation::Left;
+    return Image(upright, inverse).fixOrientation()->bitmap();
 }
 
 // Image operations log their failures to the diagnostic log.

@@ -16,6 +16,7 @@
 #include <chrono>
 #include <vector>
 
+#include "ImageTestSupport.h"
 #include "imaging/ImageOrientation.h"
 #include "imaging/PhotoFile.h"
 #include "imaging/PhotoFormat.h"
@@ -45,16 +46,7 @@ void writeFile(const fs::path& path, const QByteArray& bytes) {
 }
 
 using test::quarters;
-
-// The stored pixels that show `upright` once the EXIF orientation is applied.
-QImage storedFor(const QImage& upright, int exif) {
-    ImageOrientation inverse = *orientationFromExif(exif);
-    if (inverse == ImageOrientation::Left)
-        inverse = ImageOrientation::Right;
-    else if (inverse == ImageOrientation::Right)
-        inverse = ImageOrientation::Left;
-    return Image(upright, inverse).fixOrientation()->bitmap();
-}
+using test::storedFor;
 
 QByteArray cmykJpeg(const QImage& stored) {
     std::vector<unsigned char> cmyk;

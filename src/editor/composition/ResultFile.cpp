@@ -6,6 +6,7 @@
 #include "imaging/ImageDrawing.h"
 #include "imaging/PhotoIO.h"
 #include "imaging/ResultMarker.h"
+#include "imaging/ResultMetadata.h"
 #include "platform/Paths.h"
 
 namespace qp {
@@ -22,13 +23,16 @@ Image flattenOnWhite(const Image& image) {
     return Image(std::move(flat));
 }
 
-Result<QByteArray> encodeResult(const Image& image, ResultFormat format) {
+Result<QByteArray> encodeResult(const Image& image, ResultFormat format,
+                                const CaptureMetadata& kept) {
     Result<QByteArray> encoded =
         format == ResultFormat::Png
             ? pngRepresentation(image)
             : jpegRepresentation(flattenOnWhite(image), kHandOffJpegQuality);
     if (!encoded) return encoded;
-    return withResultMarker(*encoded);
+    // Each block goes in right after the file's first header, so the EXIF
+    // block comes first, then the colour tag, then the mark.
+    return withCaptureMetadata(withSrgbTag(withResultMarker(*encoded)), kept);
 }
 
 Result<std::filesystem::path> writeHandOffFile(const Image& result,

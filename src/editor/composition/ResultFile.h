@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <filesystem>
 
+#include "imaging/CaptureMetadata.h"
 #include "imaging/Image.h"
 #include "platform/Result.h"
 
@@ -18,8 +19,12 @@ enum class ResultFormat { Jpeg, Png };
 Image flattenOnWhite(const Image& image);
 
 // JPEG at quality 1.0 (no chroma subsampling) of the flattened image, or
-// PNG with alpha kept; either carries the mark of a Quillpost result.
-[[nodiscard]] Result<QByteArray> encodeResult(const Image& image, ResultFormat format);
+// PNG with alpha kept; either carries the mark of a Quillpost result and
+// says its colours are sRGB. `kept` (the photo's capture date and camera,
+// when the user keeps them) goes into an EXIF block with orientation 1;
+// nothing else of the photo's metadata is ever written.
+[[nodiscard]] Result<QByteArray> encodeResult(const Image& image, ResultFormat format,
+                                              const CaptureMetadata& kept = {});
 
 // Writes "savedImage.igo" in `documents` atomically, replacing an earlier
 // one; answers its path.

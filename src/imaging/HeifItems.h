@@ -1,0 +1,20 @@
+#pragma once
+// The coding of a HEIF file's primary picture, read from its boxes (pitm
+// and iinf inside meta) with every size checked, so a file whose picture no
+// decoder here reads can be named for what it is.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace qp {
+
+// The primary item's four-letter type ("hvc1", "av01", ...), or nothing
+// when the boxes do not say.
+std::optional<std::string> heifPrimaryItemType(const std::uint8_t* data, std::size_t size);
+
+// "HEVC", "AV1", "JPEG", ... for a known item type; the type itself otherwise.
+std::string heifCodecName(const std::string& itemType);
+
+}  // namespace qp
