@@ -124,6 +124,16 @@ void BM_ResizeDown(benchmark::State& state) {
 }
 BENCHMARK(BM_ResizeDown)->Unit(benchmark::kMillisecond);
 
+// The blurred fill of a 1080 × 1350 frame from a photo seen for the first
+// time (its reduced levels not yet made).
+void BM_BlurredToCover(benchmark::State& state) {
+    const QImage& pixels = decodedPhoto().bitmap();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(qp::Image(pixels).blurredToCover({1080, 1350}, 1080 / 24.0));
+    }
+}
+BENCHMARK(BM_BlurredToCover)->Unit(benchmark::kMillisecond);
+
 void BM_EncodeJpeg612(benchmark::State& state) {
     const qp::Image result =
         *decodedPhoto().withOrientation(qp::ImageOrientation::Up).resizeToSize({612, 612});

@@ -97,6 +97,12 @@ public:
     // A transparent bitmap of the stored size with a soft black silhouette
     // of `path` (bottom-left coordinates).
     std::optional<Image> maskFromPathBlur(const QPainterPath& path, double blur) const;
+    // The picture upright, scaled to cover `size` and centred (what passes
+    // the edges is cut off), then blurred as by a Gaussian whose standard
+    // deviation is `radius` pixels of `size`. Exactly `size` in pixels; the
+    // blur runs on a reduced copy, so a large photo costs about what a small
+    // one does.
+    std::optional<Image> blurredToCover(Size size, double radius) const;
 
     // --- class operations -------------------------------------------------
     // Renders `layer` (its own coordinates) inside `rect` at `scale`.

@@ -85,6 +85,13 @@ int levelForTransform(const QTransform& storedToDevice, int width, int height) {
     return level;
 }
 
+Rect coverRect(Size picture, Size frame) {
+    if (picture.isEmpty()) return {0, 0, frame.width, frame.height};
+    const double scale = std::max(frame.width / picture.width, frame.height / picture.height);
+    const double w = picture.width * scale, h = picture.height * scale;
+    return {(frame.width - w) / 2, (frame.height - h) / 2, w, h};
+}
+
 void drawImageInRect(QPainter& painter, const Image& image, const QRectF& rect) {
     if (image.isNull() || rect.isEmpty()) return;
     const Size upright = image.uprightPixelSize();

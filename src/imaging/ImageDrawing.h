@@ -29,6 +29,10 @@ int surfaceDimension(double size);
 // a bad scale or an area with no whole pixels.
 std::optional<QImage> makeSurfaceForArea(const Rect& area, double scale);
 
+// Where a picture of size `picture` lies when it covers `frame` (whose
+// origin is 0, 0) and is centred: the parts past the frame are cut off.
+Rect coverRect(Size picture, Size frame);
+
 // The picture upright (tag applied), stretched to fill `rect`.
 void drawImageInRect(QPainter& painter, const Image& image, const QRectF& rect);
 // The stored bitmap as it lies (tag ignored), stretched to fill `rect`.

@@ -18,5 +18,6 @@ inline constexpr const char* kMakeRoundCornersName =
     "-[UIImage(Utils) makeRoundCornersWithCornerWidth:cornerHeight:]";
 inline constexpr const char* kMaskWithPathName = "-[UIImage(Utils) maskWithPath:]";
 inline constexpr const char* kMaskFromPathName = "-[UIImage(Utils) maskFromPath:blur:]";
+inline constexpr const char* kBlurredToCoverName = "qp::Image::blurredToCover";
 
 }  // namespace qp
