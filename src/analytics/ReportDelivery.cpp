@@ -19,8 +19,11 @@ ReportDelivery::ReportDelivery(std::shared_ptr<HttpClient> http, std::string rep
     : m_http(std::move(http)),
       m_saved(std::move(saved)),
       m_files(std::move(files)),
+      m_cancellation(std::make_shared<HttpCancellation>()),
       m_sender(std::make_unique<ReportSender>(*m_http, std::move(reportUrl), timeout, *m_saved,
-                                              *m_files)) {}
+                                              *m_files)) {
+    m_sender->setCancellation(m_cancellation);
+}
 
 ReportDelivery::~ReportDelivery() = default;
 
@@ -80,6 +83,10 @@ bool ReportDelivery::waitUntilIdle(std::optional<std::chrono::milliseconds> limi
         return true;
     }
     return m_idle.wait_for(lock, *limit, idle);
+}
+
+void ReportDelivery::cancelSends() {
+    m_cancellation->cancel();
 }
 
 bool ReportDelivery::isIdle() const {

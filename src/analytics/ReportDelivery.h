@@ -12,9 +12,9 @@
 //   launch, repeats it once. There is no retry loop. The service keeps one
 //   record per session identifier, the fullest, so a repeat does no harm.
 // - Nothing to send starts no thread and takes no lock.
-// - At quit the client waits a bounded time for a send on its way; a send it
-//   gives up on runs on, owning everything it touches, and what it carried
-//   stays on the device for the next launch unless its answer still arrives.
+// - At quit the client waits a bounded time for a send on its way, then
+//   cancels it (and any send behind it); what it carried stays on the device
+//   for the next launch. No send outlives the client's last moments.
 
 #include <chrono>
 #include <condition_variable>
@@ -28,6 +28,7 @@
 
 namespace qp {
 
+class HttpCancellation;
 class HttpClient;
 class ReportSender;
 class SavedSessions;
@@ -64,6 +65,10 @@ public:
     bool waitUntilIdle(std::optional<std::chrono::milliseconds> limit = std::nullopt);
     bool isIdle() const;
 
+    // Stops the send on its way promptly and makes every later one fail at
+    // once, keeping what they carry on the device. Safe from any thread.
+    void cancelSends();
+
 private:
     bool hasSomethingToSend(const ReportRequest& request) const;
     // On the send thread: sends `request`, then each follow-up, then goes idle.
@@ -72,6 +77,7 @@ private:
     std::shared_ptr<HttpClient> m_http;
     std::shared_ptr<SavedSessions> m_saved;
     std::shared_ptr<const UsageFileCache> m_files;
+    std::shared_ptr<HttpCancellation> m_cancellation;
     std::unique_ptr<ReportSender> m_sender;
 
     mutable std::mutex m_mutex;

@@ -43,6 +43,7 @@ ReportSender::Outcome ReportSender::send(const ReportHead& head,
     request.body = encodeReport(head, sessions);
     request.timeout = m_timeout;
     request.useCookies = false;
+    request.cancellation = m_cancellation;
 
     const Result<HttpResponse> response = m_http.send(request);
     const bool accepted =

@@ -16,6 +16,7 @@
 
 namespace qp {
 
+class HttpCancellation;
 class HttpClient;
 class SavedSessions;
 class UsageFileCache;
@@ -43,12 +44,18 @@ public:
 
     const std::string& reportUrl() const { return m_reportUrl; }
 
+    // Lets another thread stop this sender's sends; none: each runs its course.
+    void setCancellation(std::shared_ptr<HttpCancellation> cancellation) {
+        m_cancellation = std::move(cancellation);
+    }
+
 private:
     HttpClient& m_http;
     std::string m_reportUrl;
     std::chrono::milliseconds m_timeout;
     SavedSessions& m_saved;
     const UsageFileCache& m_files;
+    std::shared_ptr<HttpCancellation> m_cancellation;
     std::mutex m_networkLock;
 };
 

@@ -26,10 +26,16 @@ UsageAnalytics::UsageAnalytics(const Clock& clock, NotificationCenter& notificat
 UsageAnalytics::~UsageAnalytics() {
     for (const NotificationCenter::ObserverId id : m_observers) m_notifications.removeObserver(id);
     cancelPendingPauseSend();
-    // Quitting must not hang on a slow service. A send still going owns what
-    // it touches; the sessions it carries are on the device already.
+    // Quitting must not hang on a slow service: a send still going is
+    // cancelled; the sessions it carries are on the device already. A
+    // cancelled transfer ends within milliseconds, so nothing of the client
+    // runs on while the process winds down.
     if (m_delivery && !m_delivery->waitUntilIdle(m_settings.quitSendWait)) {
+        m_delivery->cancelSends();
         logLine("UsageAnalytics: A report is still on its way; its sessions stay on the device.");
+        if (!m_delivery->waitUntilIdle(kCancelledSendWait)) {
+            logLine("UsageAnalytics: A cancelled report did not stop in time.");
+        }
     }
 }
 

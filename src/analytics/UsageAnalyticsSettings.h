@@ -20,4 +20,7 @@ struct UsageAnalyticsSettings {
     std::chrono::milliseconds quitSendWait{1000};
 };
 
+// How long quitting then waits for the cancelled send to stop.
+inline constexpr std::chrono::milliseconds kCancelledSendWait{500};
+
 }  // namespace qp

@@ -24,6 +24,30 @@ std::string trimmed(const std::string& text) {
 
 }  // namespace
 
+// `m_stop` runs under the lock, so detach() cannot let the send's state go
+// while it runs; stopping a transfer is quick and calls nothing back.
+void HttpCancellation::cancel() {
+    std::lock_guard lock(m_mutex);
+    m_cancelled = true;
+    if (m_stop) m_stop();
+}
+
+bool HttpCancellation::isCancelled() const {
+    std::lock_guard lock(m_mutex);
+    return m_cancelled;
+}
+
+void HttpCancellation::attach(std::function<void()> stop) {
+    std::lock_guard lock(m_mutex);
+    m_stop = std::move(stop);
+    if (m_cancelled && m_stop) m_stop();
+}
+
+void HttpCancellation::detach() {
+    std::lock_guard lock(m_mutex);
+    m_stop = nullptr;
+}
+
 void HttpRequest::setHeader(const std::string& name, const std::string& value) {
     auto first = std::find_if(headers.begin(), headers.end(),
                               [&](const auto& h) { return sameName(h.first, name); });

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,6 +31,25 @@ enum class HttpErrorCode {
 // The largest response body a request takes unless it says otherwise.
 inline constexpr std::size_t kDefaultMaxResponseBytes = 64u << 20;
 
+// Lets another thread stop blocking sends: cancel() ends the send running
+// with it promptly with Cancelled, and every later send that carries it
+// fails at once. Share one between the sender's thread and the canceller.
+class HttpCancellation {
+public:
+    void cancel();
+    bool isCancelled() const;
+
+    // For HTTP clients: `stop` ends the running send; it is called at once
+    // when cancel() came first. Detach before the send's state goes.
+    void attach(std::function<void()> stop);
+    void detach();
+
+private:
+    mutable std::mutex m_mutex;
+    bool m_cancelled = false;
+    std::function<void()> m_stop;
+};
+
 struct HttpRequest {
     std::string url;
     std::string method = "GET";
@@ -41,6 +61,8 @@ struct HttpRequest {
     // A body growing past this ends the transfer with TooLarge, so a broken
     // or hostile server cannot fill the memory.
     std::size_t maxResponseBytes = kDefaultMaxResponseBytes;
+    // Stops a blocking send() from another thread; none: it runs its course.
+    std::shared_ptr<HttpCancellation> cancellation;
 
     void setHeader(const std::string& name, const std::string& value);
     std::optional<std::string> header(const std::string& name) const;

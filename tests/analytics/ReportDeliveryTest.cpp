@@ -163,9 +163,8 @@ INSTANTIATE_TEST_SUITE_P(ReportDelivery, QuitAfterAPause,
                              return std::string(info.param.name);
                          });
 
-TEST_F(ReportDeliveryTest, QuitDoesNotWaitOutAStalledSendAndItsSessionGoesAtTheNextLaunch) {
-    // The answer never comes: when the test lets go, the connection drops, as
-    // it would once the process has gone.
+TEST_F(ReportDeliveryTest, QuitCancelsAStalledSendAndItsSessionGoesAtTheNextLaunch) {
+    // The answer never comes while the client lives.
     m_server.hold();
     m_server.setDropAnswers(true);
     auto client = launch();
@@ -174,24 +173,22 @@ TEST_F(ReportDeliveryTest, QuitDoesNotWaitOutAStalledSendAndItsSessionGoesAtTheN
     ASSERT_TRUE(m_server.waitForReports(1));
     const std::shared_ptr<ReportDelivery> delivery = client->delivery();
     LogCapture log;
+    const auto quitting = std::chrono::steady_clock::now();
     client.reset();
-    // The server holds its answer for far longer than quitting waits.
-    EXPECT_FALSE(delivery->isIdle()) << "quitting returned with the send still on its way";
+    EXPECT_LT(std::chrono::steady_clock::now() - quitting, 3s) << "the server holds for longer";
+    EXPECT_TRUE(delivery->isIdle()) << "a send ran on after the client was gone";
     EXPECT_TRUE(log.contains(
         "UsageAnalytics: A report is still on its way; its sessions stay on the device."));
-    ASSERT_EQ(kept().size(), 1u);
-    EXPECT_EQ(kept()[0].endMilliseconds, endedAt);
-
-    m_server.release();
-    ASSERT_TRUE(delivery->waitUntilIdle(10s));
     ASSERT_EQ(kept().size(), 1u) << "no answer, so the ended session stays";
+    EXPECT_EQ(kept()[0].endMilliseconds, endedAt);
+    m_server.release();
 
     m_server.setDropAnswers(false);
     auto next = launch();
     next->waitForSends();
     const Arrivals received = arrivals();
-    EXPECT_EQ(received.at(id).size(), 3u)
-        << "two sends at quit without an answer, then the next launch's";
+    EXPECT_EQ(received.at(id).size(), 2u)
+        << "the stalled send at quit (the one behind it was cancelled), then the next launch's";
     EXPECT_EQ(received.at(id).back().endMilliseconds, endedAt);
     EXPECT_TRUE(kept().empty());
     EXPECT_EQ(m_server.maxHandling(), 1);

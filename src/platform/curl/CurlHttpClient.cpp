@@ -31,7 +31,11 @@ CurlHttpClient::~CurlHttpClient() = default;
 Result<HttpResponse> CurlHttpClient::send(const HttpRequest& request) {
     CurlTransfer transfer(request, m_jar->share());
     CollectingSink sink;
-    if (auto outcome = transfer.run(sink); !outcome) return outcome.error();
+    const std::shared_ptr<HttpCancellation>& cancellation = request.cancellation;
+    if (cancellation) cancellation->attach([&transfer] { transfer.cancel(); });
+    Result<void> outcome = transfer.run(sink);
+    if (cancellation) cancellation->detach();
+    if (!outcome) return outcome.error();
     return sink.take();
 }
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <thread>
+
 #include "platform/curl/CurlHttpClient.h"
 #include "support/LocalHttpServer.h"
 #include "support/ManualMainQueue.h"
@@ -44,6 +47,7 @@ protected:
             res.set_redirect("file:///etc/hostname", 302);
         });
         routes.Get("/slow", [this](const httplib::Request&, httplib::Response& res) {
+            m_server.signal();
             m_server.holdUntilReleased(10s);
             res.set_content("late", "text/plain");
         });
@@ -157,6 +161,28 @@ TEST_F(CurlHttpClientSend, TimeOutCountsSilenceNotTheWholeTransfer) {
     auto response = send(request);
     ASSERT_TRUE(response.ok()) << response.error().toString();
     EXPECT_EQ(response->body, "xxxxxxxx");
+}
+
+TEST_F(CurlHttpClientSend, ACancellationStopsTheSendOnItsWayAndEveryLaterOne) {
+    HttpRequest request = get(m_server.url("/slow"));
+    request.timeout = 10s;
+    request.cancellation = std::make_shared<HttpCancellation>();
+    std::optional<Result<HttpResponse>> stopped;
+    std::thread sender([&] { stopped.emplace(send(request)); });
+    ASSERT_TRUE(m_server.waitForSignals(1, 5s));
+    const auto cancelled = std::chrono::steady_clock::now();
+    request.cancellation->cancel();
+    sender.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - cancelled, 2s) << "the server holds for 10 s";
+    ASSERT_FALSE(stopped->ok());
+    EXPECT_EQ(stopped->error().code(), static_cast<int>(HttpErrorCode::Cancelled));
+
+    // Once cancelled, a send never reaches the server.
+    request.url = m_server.url("/status/418");
+    auto later = send(request);
+    ASSERT_FALSE(later.ok());
+    EXPECT_EQ(later.error().code(), static_cast<int>(HttpErrorCode::Cancelled));
+    m_server.release();
 }
 
 TEST_F(CurlHttpClientSend, RefusedConnectionFails) {
