@@ -65,6 +65,7 @@ std::optional<ThemeSettings> ThemeCatalogue::fetchThemeData() {
     const bool browsingCOTD = m_categoryMarker == kCOTDMarker;
     settings.background = browsingCOTD ? ThemeImageRef::feed(ThemeImageRef::Source::FeedThemeImage)
                                        : resourceOrNone(settings.themeImageName);
+    settings.backgroundIsBlurredPhoto = recordHasBlurredPhotoBackground(*record);
     settings.photoEnabled = recordIsPhotoEnabled(*record);
     if (settings.photoEnabled) {
         settings.bottomImage = browsingCOTD

@@ -34,6 +34,10 @@ inline constexpr const char* kTextBoxCornersKey = "text box corners";
 inline constexpr const char* kTextHaloKey = "text halo";
 // A display name for listings; not read by the editor.
 inline constexpr const char* kThemeNameKey = "theme name";
+// What lies behind the photo: "blurred photo" is the user's photo itself,
+// covering the square and blurred; absent (or anything else), the "image".
+inline constexpr const char* kBackgroundKey = "background";
+inline constexpr const char* kBackgroundBlurredPhoto = "blurred photo";
 
 inline constexpr const char* kPhotoEnabledYes = "YES";
 inline constexpr const char* kAlignmentLeft = "left";

@@ -43,6 +43,10 @@ bool recordIsPhotoEnabled(const ThemeRecord& record) {
     return record.value(kPhotoEnabledKey) == std::optional<std::string>(kPhotoEnabledYes);
 }
 
+bool recordHasBlurredPhotoBackground(const ThemeRecord& record) {
+    return record.value(kBackgroundKey) == std::optional<std::string>(kBackgroundBlurredPhoto);
+}
+
 TextStyle readTextStyle(const ThemeRecord& record, TextAlignment previousAlignment,
                         const std::string& themeName) {
     TextStyle style;

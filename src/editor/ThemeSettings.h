@@ -73,6 +73,9 @@ struct ThemeSettings {
     std::string themeImageName;
     // What the background view shows once the theme is selected.
     ThemeImageRef background;
+    // Once a photo is placed, the background is that photo, covering the
+    // square and blurred; `background` shows until then.
+    bool backgroundIsBlurredPhoto = false;
     // The theme has a photo slot. When it has and no user photo is placed,
     // the photo view shows `bottomImage` at (0, 0, S, S) with the placement
     // reset; a placed user photo is left untouched.
@@ -94,5 +97,8 @@ TextStyle readTextStyle(const ThemeRecord& record, TextAlignment previousAlignme
 
 // Whether the record has a photo slot: "photo enabled" is exactly "YES".
 bool recordIsPhotoEnabled(const ThemeRecord& record);
+// Whether the record's background is the blurred photo: "background" is
+// exactly "blurred photo".
+bool recordHasBlurredPhotoBackground(const ThemeRecord& record);
 
 }  // namespace qp

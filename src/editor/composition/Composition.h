@@ -11,6 +11,7 @@
 #include "editor/composition/MessageFitting.h"
 #include "editor/composition/PhotoPlacement.h"
 #include "editor/composition/PreviewSquare.h"
+#include "editor/composition/ResultFrame.h"
 #include "imaging/Image.h"
 #include "platform/DeviceProfile.h"
 
@@ -21,13 +22,21 @@ class ThemeCatalogue;
 class Composition {
 public:
     // The square's side and the snapshot's scale come from the device: 482
-    // points on a tablet, 306 otherwise, at the screen's scale.
-    explicit Composition(const DeviceProfile& device);
+    // points on a tablet, 306 otherwise, at the screen's scale. Another
+    // `frame` makes the square as wide and of the frame's shape.
+    explicit Composition(const DeviceProfile& device, const ResultFrame& frame = {});
     Composition(const Composition&) = delete;
     Composition& operator=(const Composition&) = delete;
 
     double squareSide() const { return m_square.side(); }
+    // The frame in points: the square, or the command line's shape.
+    Size frameSize() const { return m_square.size(); }
+    const ResultFrame& resultFrame() const { return m_frame; }
     double screenScale() const { return m_scale; }
+    // Pixels per point of the snapshot the result is made from: the
+    // screen's scale for the app's result; for a larger frame, enough that
+    // the result is rendered at its own size rather than enlarged.
+    double snapshotScale() const;
     PreviewSquare& previewSquare() { return m_square; }
     const PreviewSquare& previewSquare() const { return m_square; }
     PhotoPlacement& placement() { return m_placement; }
@@ -43,6 +52,12 @@ public:
                     std::optional<Image> bottomImage);
     // The same with the images the catalogue finds for the theme.
     void applyTheme(const ThemeSettings& settings, const ThemeCatalogue& catalogue);
+    // The background view shows `art`, scaled to cover the frame and
+    // centred; under a blurred-photo theme, only until a photo is placed.
+    void showBackgroundArt(std::optional<Image> art);
+    // The photo or its mirror changed: a blurred-photo background is made
+    // afresh. Pan, pinch and rotation leave it as it is.
+    void refreshPhotoBackground();
     const std::optional<ThemeSettings>& theme() const { return m_theme; }
     bool themeIsPhotoEnabled() const { return m_theme && m_theme->photoEnabled; }
 
@@ -61,8 +76,9 @@ public:
 
     // --- result -----------------------------------------------------------
     // final false: the text layer's image, the message fitted into its box
-    // on a transparent 612 × 612 canvas. final true: with a photo slot, the square rendered at
-    // the screen's scale on white with the grid hidden, scaled to 612 × 612;
+    // on a transparent canvas of the result's size (612 × 612 in the app).
+    // final true: with a photo slot, the square rendered at the snapshot's
+    // scale on white with the grid hidden, scaled to the result's size;
     // without one, the transparent canvas.
     std::optional<Image> makeResultImage(bool final);
 
@@ -72,7 +88,13 @@ private:
 
     PreviewSquare m_square;
     PhotoPlacement m_placement;
+    ResultFrame m_frame;
     double m_scale;
+    // The theme's art, and the blurred photo with the photo it was made
+    // from (so it is made once per photo and mirror, not per gesture).
+    std::optional<Image> m_backgroundArt;
+    std::optional<Image> m_blurredPhoto;
+    std::optional<Image> m_blurredFrom;
     std::optional<ThemeSettings> m_theme;
     std::string m_message;
     double m_currentFontSize = 0;

@@ -12,8 +12,6 @@
 namespace qp {
 namespace {
 
-// A size beyond the canvas draws nothing useful and costs glyph memory.
-constexpr int kLargestFontSize = kResultSide;
 // Rounding in the layout's arithmetic must not make a fitting text fail.
 constexpr double kFitTolerance = 0.5;
 
@@ -42,9 +40,8 @@ QString messageText(const std::string& message) {
     return text;
 }
 
-Rect boxOnCanvas(const TextStyle& style) {
-    const Rect canvas{0, 0, double(kResultSide), double(kResultSide)};
-    return style.textBox().standardized().intersection(canvas);
+Rect boxOnCanvas(const TextStyle& style, Size canvas) {
+    return style.textBox().standardized().intersection({{0, 0}, canvas});
 }
 
 class Fitter {
@@ -130,11 +127,13 @@ double layOutMessage(QTextLayout& layout, const TextStyle& style, double width, 
     return height;
 }
 
-MessageFit fitMessage(const std::string& message, const TextStyle& style, double fontSize) {
+MessageFit fitMessage(const std::string& message, const TextStyle& style, double fontSize,
+                      Size canvas) {
     MessageFit fit;
     fit.text = messageText(message);
-    const Rect box = boxOnCanvas(style);
-    const double requested = std::min(fontSize, double(kLargestFontSize));
+    const Rect box = boxOnCanvas(style, canvas);
+    // A size beyond the canvas draws nothing useful and costs glyph memory.
+    const double requested = std::min(fontSize, canvas.width);
     if (fit.text.isEmpty() || !(requested >= 1) || box.isEmpty() || !messageDrawingAvailable()) {
         return fit;
     }

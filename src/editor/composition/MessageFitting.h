@@ -11,6 +11,7 @@
 #include <string>
 
 #include "editor/ThemeSettings.h"
+#include "editor/composition/CompositionConstants.h"
 
 namespace qp {
 
@@ -40,10 +41,11 @@ QFont messageFont(const TextStyle& style, int pixelSize);
 double layOutMessage(QTextLayout& layout, const TextStyle& style, double width, bool breakWords,
                      bool* fitsWidth = nullptr);
 
-// Fits `message` into `style`'s text box (cut to the 612-pixel canvas),
-// starting at `fontSize` canvas pixels. Needs the font system
-// (messageDrawingAvailable); without it, or for an empty message, a size
-// below 1 or an empty box, the answer draws nothing.
-MessageFit fitMessage(const std::string& message, const TextStyle& style, double fontSize);
+// Fits `message` into `style`'s text box (cut to the canvas, the 612-pixel
+// result unless told otherwise), starting at `fontSize` canvas pixels. Needs
+// the font system (messageDrawingAvailable); without it, or for an empty
+// message, a size below 1 or an empty box, the answer draws nothing.
+MessageFit fitMessage(const std::string& message, const TextStyle& style, double fontSize,
+                      Size canvas = {kResultSide, kResultSide});
 
 }  // namespace qp

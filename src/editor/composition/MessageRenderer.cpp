@@ -23,17 +23,18 @@ bool messageDrawingAvailable() {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
-MessageCanvas renderMessage(const std::string& message, const TextStyle& style, double fontSize) {
-    QImage surface = drawing::makeImageSurface(kResultSide, kResultSide);
+MessageCanvas renderMessage(const std::string& message, const TextStyle& style, double fontSize,
+                            Size canvas) {
+    QImage surface = drawing::makeImageSurface(drawing::surfaceDimension(canvas.width),
+                                               drawing::surfaceDimension(canvas.height));
     if (!message.empty() && !messageDrawingAvailable()) {
         logf("composition: no font system in this process; the message is not drawn");
         return {Image(std::move(surface)), {}};
     }
-    MessageFit fit = fitMessage(message, style, fontSize);
+    MessageFit fit = fitMessage(message, style, fontSize, canvas);
     if (fit.fontSize <= 0) return {Image(std::move(surface)), std::move(fit)};
 
-    const Rect box = style.textBox().standardized().intersection(
-        {0, 0, double(kResultSide), double(kResultSide)});
+    const Rect box = style.textBox().standardized().intersection({{0, 0}, canvas});
     QTextLayout layout(fit.text, messageFont(style, fit.fontSize));
     layOutMessage(layout, style, box.size.width, fit.wordsBroken);
     const QPointF origin(box.origin.x, box.origin.y);

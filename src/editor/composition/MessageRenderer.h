@@ -7,6 +7,7 @@
 #include <string>
 
 #include "editor/ThemeSettings.h"
+#include "editor/composition/CompositionConstants.h"
 #include "editor/composition/MessageFitting.h"
 #include "imaging/Image.h"
 
@@ -22,11 +23,13 @@ struct MessageCanvas {
     MessageFit fit;
 };
 
-// The transparent result-sized canvas with `message` drawn as `style` says,
-// fitted from `fontSize` (canvas pixels) down. The box is in canvas pixels;
-// the halo may reach past it by its own width. An empty message, a size of
-// zero or an empty box leave the canvas transparent.
-MessageCanvas renderMessage(const std::string& message, const TextStyle& style, double fontSize);
+// The transparent canvas of `canvas` pixels (the result's size) with
+// `message` drawn as `style` says, fitted from `fontSize` (canvas pixels)
+// down. The box is in canvas pixels; the halo may reach past it by its own
+// width. An empty message, a size of zero or an empty box leave the canvas
+// transparent.
+MessageCanvas renderMessage(const std::string& message, const TextStyle& style, double fontSize,
+                            Size canvas = {kResultSide, kResultSide});
 Image renderMessageCanvas(const std::string& message, const TextStyle& style, double fontSize);
 
 }  // namespace qp

@@ -78,7 +78,9 @@ Result<void> PhotoPlacement::importPhoto(const Image& picked, std::optional<Size
     photo.setFrame({c.x - size.width / 2, c.y - size.height / 2, size.width, size.height});
 
     // The fit is one pinch step, so it obeys the same rule as the user's.
-    m_fitFactor = m_square.side() / std::max(size.width, size.height);
+    // Whole into the frame: in the square, the longer side spans it.
+    const Size frame = m_square.size();
+    m_fitFactor = std::min(frame.width / size.width, frame.height / size.height);
     pinchDetected(m_fitFactor);
     return {};
 }

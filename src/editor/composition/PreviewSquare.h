@@ -2,7 +2,8 @@
 // The preview square as a layer tree: the theme's background at the back,
 // the photo above it, the message's text layer above that and the grid
 // overlay on top, all clipped to the square. The screen shows it; the
-// result image is rendered from it.
+// result image is rendered from it. The command line may make it a frame
+// of another shape, as wide as the square and as tall as the shape says.
 
 #include <memory>
 
@@ -13,13 +14,16 @@ namespace qp {
 
 class PreviewSquare {
 public:
-    explicit PreviewSquare(double side);
+    explicit PreviewSquare(double side) : PreviewSquare(Size{side, side}) {}
+    explicit PreviewSquare(Size frame);
     PreviewSquare(const PreviewSquare&) = delete;
     PreviewSquare& operator=(const PreviewSquare&) = delete;
 
-    double side() const { return m_side; }
-    Point center() const { return {m_side / 2, m_side / 2}; }
-    Rect bounds() const { return {0, 0, m_side, m_side}; }
+    // The width: the square's side.
+    double side() const { return m_size.width; }
+    Size size() const { return m_size; }
+    Point center() const { return {m_size.width / 2, m_size.height / 2}; }
+    Rect bounds() const { return {{0, 0}, m_size}; }
 
     // The square itself (`previewView`); its sublayers are found by name too.
     Layer& root() { return *m_root; }
@@ -34,7 +38,7 @@ public:
     const Layer& gridLayer() const { return *m_grid; }
 
 private:
-    double m_side;
+    Size m_size;
     std::unique_ptr<Layer> m_root;
     // Observers; the root owns them.
     Layer* m_background = nullptr;

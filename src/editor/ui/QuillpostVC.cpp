@@ -258,7 +258,7 @@ void QuillpostVC::applySettings(const ThemeSettings& settings) {
 }
 
 void QuillpostVC::showThemeBackground() {
-    composition().previewSquare().backgroundLayer().setImage(
+    composition().showBackgroundArt(
         m_catalogue->imageFor(ThemeImageRef::resource(m_themeImageName)));
     layersChanged();
 }
@@ -497,6 +497,7 @@ Result<void> QuillpostVC::placePhotoFile(const std::filesystem::path& path) {
         logf("The photo {} could not be placed: {}", path.string(), placed.error().description());
         return placed.error();
     }
+    c.refreshPhotoBackground();
     layersChanged();
     return {};
 }
@@ -504,6 +505,7 @@ Result<void> QuillpostVC::placePhotoFile(const std::filesystem::path& path) {
 void QuillpostVC::actionFlipPhotoImage(QObject*) {
     if (!composition().placement().previewPhotoIsRealPhoto()) return;
     composition().placement().actionFlipPhotoImage();
+    composition().refreshPhotoBackground();
     layersChanged();
 }
 
