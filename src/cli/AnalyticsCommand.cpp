@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <memory>
 #include <thread>
@@ -121,6 +122,9 @@ AnalyticsCommands addAnalyticsCommand(CLI::App& cli, AnalyticsOptions& options) 
 
 int runAnalyticsServe(const AnalyticsOptions& options, std::FILE* out, std::FILE* err) {
     const sigset_t stopSignals = blockStopSignals();
+    // A sender that hangs up before its answer must cost that answer, never
+    // the service, whichever way the HTTP library writes to the socket.
+    std::signal(SIGPIPE, SIG_IGN);
     // Both were checked while the command line was read.
     const Result<ListenAddress> address = parseListenAddress(options.listen);
     const Result<StoreLocation> location = parseStoreUrl(options.database);

@@ -15,6 +15,7 @@ constexpr int kBadRequest = 400;
 constexpr int kPayloadTooLarge = 413;
 constexpr int kUnsupportedMediaType = 415;
 constexpr int kServiceUnavailable = 503;
+constexpr time_t kKeepAliveSeconds = 2;
 
 std::string describe(const StoreOutcome& outcome) {
     return "stored " + std::to_string(outcome.added) + " new, " + std::to_string(outcome.replaced) +
@@ -35,6 +36,8 @@ ReportIngestServer::ReportIngestServer(AnalyticsStore& store)
     : m_server(std::make_unique<httplib::Server>()), m_store(store) {
     // httplib answers 413 itself, before reading, past this size.
     m_server->set_payload_max_length(kMaxReportBytes);
+    // An idle kept-alive connection holds a worker, and a stop waits for it.
+    m_server->set_keep_alive_timeout(kKeepAliveSeconds);
     m_server->Post(kReportPath, [this](const httplib::Request& request,
                                        httplib::Response& response) {
         const auto answer = [&](int status, const std::string& line) {

@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sqlite3.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -243,6 +246,51 @@ TEST_F(AnalyticsCommand, ServeStopsOnInterruptAndUsesTheDataFolderByDefault) {
               std::string::npos)
         << listening;
     EXPECT_EQ(serve.stop(SIGINT), 0);
+}
+
+TEST_F(AnalyticsCommand, ASenderThatHangsUpBeforeItsAnswerDoesNotStopTheService) {
+    ServeProcess serve({"--listen", "127.0.0.1:0", "--db", db()}, environment(),
+                       folder.path() / "serve.err");
+    const std::string listening = serve.readLine();
+    const std::string prefix = "Listening on http://127.0.0.1:";
+    ASSERT_EQ(listening.rfind(prefix, 0), 0u) << listening;
+    const int port = std::stoi(listening.substr(prefix.size()));
+
+    for (int i = 0; i < 3; ++i) {
+        // A whole report, then gone (the first time with a reset) before the answer.
+        const std::string body = reportBytes({session("gone" + std::to_string(i), 2)});
+        const std::string request =
+            "POST /report HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+            "Content-Type: application/octet-stream\r\n"
+            "Content-Length: " +
+            std::to_string(body.size()) + "\r\n\r\n" + body;
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ASSERT_EQ(write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+        if (i == 0) {
+            const linger reset{1, 0};
+            setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        }
+        close(fd);
+    }
+    // Still serving: a report after them is answered and stored.
+    const ProcessOutcome app = [&] {
+        auto env = environment();
+        env["QUILLPOST_HOME"] = (folder.path() / "home").string();
+        env["QUILLPOST_ANALYTICS_REPORT_URL"] =
+            "http://127.0.0.1:" + std::to_string(port) + "/report";
+        return runProcess(kQuillpost, {"--headless"}, env);
+    }();
+    EXPECT_EQ(app.status, 0) << app.err;
+    EXPECT_EQ(serve.stop(SIGTERM), 0);
+    const ProcessOutcome report = run({"analytics", "report", "--json", "--db", db()});
+    const std::optional<JsonValue> json = jsonOf(report.out);
+    ASSERT_TRUE(json) << report.out << report.err;
+    EXPECT_GE(integerAt(*json, "sessions"), 1);
 }
 
 TEST(AnalyticsReportText, TablesLineUpAndEscapeControlCharacters) {
