@@ -64,7 +64,7 @@ CLI::App* addComposeCommand(CLI::App& cli, ComposeOptions& options) {
         "Put whole photos into the decorated square and write 612 x 612 results, headless");
     compose
         ->add_option("photos", options.photos,
-                     "Photos to compose (JPEG, PNG, GIF or BMP, told by content)")
+                     "Photos to compose (JPEG, PNG, GIF, BMP or HEIC, told by content)")
         ->required();
     compose->add_option("-o,--output", options.output,
                         "Result file (one photo only); - writes it to standard output");
@@ -80,6 +80,9 @@ CLI::App* addComposeCommand(CLI::App& cli, ComposeOptions& options) {
     compose->add_option("--move", options.move,
                         "One pan of DX,DY result pixels, each within -100000 to 100000");
     compose->add_flag("--mirror", options.mirror, "Mirror the photo");
+    compose->add_flag("--keep-exif", options.keepExif,
+                      "Copy the photo's capture date, camera make and model into the result "
+                      "(never its location)");
     compose->add_option("--message", options.message,
                         "Message drawn in the theme's text box (at most 120 UTF-16 units)");
     compose->add_option("--font-size", options.fontSize,

@@ -89,7 +89,8 @@ Result<ComposedPhoto> composePhoto(const std::filesystem::path& photo,
 
     std::optional<Image> result = composition.makeResultImage(true);
     if (!result) return composeError(kComposeErrorRender, "the result could not be rendered");
-    Result<QByteArray> encoded = encodeResult(*result, recipe.format);
+    Result<QByteArray> encoded = encodeResult(
+        *result, recipe.format, recipe.keepExif ? readCaptureMetadata(*bytes) : CaptureMetadata{});
     if (!encoded) return encoded.error();
     composed.encoded = std::move(*encoded);
     return composed;

@@ -27,6 +27,8 @@ struct ComposeRecipe {
     std::optional<double> rotateDegrees;
     std::optional<Point> moveResultPixels;
     bool mirror = false;
+    // The photo's capture date and camera are copied into the result.
+    bool keepExif = false;
     std::string message;
     double fontSize = 0;
     ResultFormat format = ResultFormat::Jpeg;

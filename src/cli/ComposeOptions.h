@@ -17,6 +17,7 @@ struct ComposeOptions {
     std::optional<double> rotateDegrees;
     std::string move;  // "DX,DY" in result pixels
     bool mirror = false;
+    bool keepExif = false;  // the photo's capture date and camera go into the result
     std::string message;
     std::optional<double> fontSize;
     std::string format;  // "jpeg" or "png" in any case; empty: from -o's name, else jpeg

@@ -105,6 +105,7 @@ std::variant<ComposeRecipe, UsageError> makeRecipe(const ComposeOptions& options
         }
     }
     recipe.mirror = options.mirror;
+    recipe.keepExif = options.keepExif;
     recipe.force = options.force;
 
     if (const qsizetype units = QString::fromStdString(options.message).size();

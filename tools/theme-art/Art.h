@@ -43,6 +43,9 @@ struct ThemeArt {
     std::string minMax;
     std::string alignment;
     std::string corners;  // x1,y1,x2,y2 in the 612-pixel result
+    // "blurred photo": the photo itself, blurred, lies behind it once placed
+    // (the art shows until then); empty: the art.
+    std::string background = {};
 };
 
 struct CategoryArt {
@@ -88,6 +91,8 @@ Painter paper(QColor base, double grain, std::uint64_t seed);
 Painter linedNotebook();
 Painter graphPaper();
 Painter watercolour(QColor wash, std::uint64_t seed);
+// Large soft blobs of colour, as an out-of-focus photo looks.
+Painter softFocus(std::uint64_t seed);
 // A plain caption strip across the bottom band over `pattern`, so the
 // message never sits on a busy pattern.
 Painter withCaptionStrip(Painter pattern, QColor strip, QColor trim);

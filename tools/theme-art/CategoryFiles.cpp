@@ -54,6 +54,9 @@ std::string categoryPlist(const CategoryArt& category, bool cotd) {
         entry(out, "\t\t\t", "min-max font size", theme.minMax);
         entry(out, "\t\t\t", "alignment", theme.alignment);
         entry(out, "\t\t\t", "text box corners", theme.corners);
+        if (!theme.background.empty()) {
+            entry(out, "\t\t\t", "background", theme.background);
+        }
         out += "\t\t</dict>\n";
     }
     out += "\t</array>\n</dict>\n</plist>\n";
