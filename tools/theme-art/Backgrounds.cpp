@@ -246,6 +246,28 @@ Painter watercolour(QColor wash, std::uint64_t seed) {
     };
 }
 
+Painter softFocus(std::uint64_t seed) {
+    return [=](QPainter& p, int side) {
+        // Deep enough for a white message to read on it.
+        linearGradient(QColor(26, 50, 70), QColor(84, 40, 66), 30)(p, side);
+        Random random(seed);
+        p.setPen(Qt::NoPen);
+        for (int i = 0; i < 14; ++i) {
+            const QPointF c(random.range(0, side), random.range(0, side));
+            const double r = random.range(side * 0.15, side * 0.4);
+            QColor inner;
+            inner.setHsv(random.below(360), 110 + random.below(60), 130 + random.below(50), 80);
+            QColor outer = inner;
+            outer.setAlpha(0);
+            QRadialGradient g(c, r);
+            g.setColorAt(0, inner);
+            g.setColorAt(1, outer);
+            p.setBrush(g);
+            p.drawEllipse(c, r, r);
+        }
+    };
+}
+
 Painter inResultUnits(std::function<void(QPainter&)> draw) {
     return [draw = std::move(draw)](QPainter& p, int side) {
         p.save();

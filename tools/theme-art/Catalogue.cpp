@@ -20,6 +20,12 @@ ThemeArt theme(std::string id, std::string name, Painter paint, std::string bott
             std::move(alignment), std::move(corners)};
 }
 
+// The photo itself, blurred, behind the photo once one is placed.
+ThemeArt blurredPhoto(ThemeArt look) {
+    look.background = "blurred photo";
+    return look;
+}
+
 }  // namespace
 
 std::vector<BottomArt> bottomImages() {
@@ -48,6 +54,8 @@ std::vector<CategoryArt> catalogue() {
                    "236,224,190", "22", "12,40", "right", kBottomBand),
              theme("classic_charcoal", "Charcoal", solid(QColor(52, 54, 58)), land,
                    "DejaVu Sans Mono", "250,200,80", "22", "10,36", "left", kTopBand),
+             blurredPhoto(theme("classic_blur", "Blurred photo", softFocus(28), land, "DejaVu Sans",
+                                "255,255,255", "24", "12,48", "center", kBottomBand)),
          }},
         {"Gradients",
          "gradients",

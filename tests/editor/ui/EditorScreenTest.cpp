@@ -72,9 +72,9 @@ TEST(EditorScreen, LoadsOnEveryDeviceProfile) {
         EXPECT_EQ(editor.theThemeImageName(), "classic_white.jpg");
         EXPECT_TRUE(editor.composition().previewSquare().backgroundLayer().image().has_value());
         EXPECT_TRUE(editor.outlet("flipButton")->isVisibleTo(editor.view()));
-        EXPECT_EQ(themeButtonCount(editor), 6);
+        EXPECT_EQ(themeButtonCount(editor), 7);
         const ThemeStripLayout layout = ThemeStripLayout::forIdiom(f.device.isPad());
-        EXPECT_EQ(editor.themeStrip()->contentSize().width, layout.contentWidth(6));
+        EXPECT_EQ(editor.themeStrip()->contentSize().width, layout.contentWidth(7));
         // The text page lies one screen width left of the themes page.
         const double screenWidth = f.device.isPad() ? 768 : 320;
         EXPECT_EQ(viewFrame(editor.outlet("selectThemeView")).origin.x -
@@ -215,6 +215,45 @@ TEST(EditorScreen, PickedPhotoIsFittedAndGesturesFollowTheCap) {
     EXPECT_EQ(photo.transform(), transform);
     EXPECT_EQ(photo.center(), centre);
     EXPECT_EQ(photo.image()->bitmap().pixelColor(0, 10), QColor(Qt::blue));
+}
+
+// The Classic category's blurred-photo theme: its art until a photo is
+// placed, then the photo itself blurred behind it, made again for a new
+// photo and for the mirror but never for a gesture.
+TEST(EditorScreen, TheBlurredPhotoThemeFollowsThePhotoAndItsMirrorOnly) {
+    EditorFixture f("iphone-4in");
+    QuillpostVC& editor = f.load();
+    const Layer& background = editor.composition().previewSquare().backgroundLayer();
+    tap(button(editor.themeStrip()->contentView(), themeButtonTag(0, 6)));
+    EXPECT_EQ(editor.theThemeImageName(), "classic_blur.jpg");
+    ASSERT_TRUE(background.image());
+    const int artWidth = background.image()->width();
+    EXPECT_NE(artWidth, 612);
+
+    f.chosenPhoto = f.writePhoto("photo.png", 900, 600);  // red left, blue right
+    editor.loadPhoto(nullptr);
+    ASSERT_TRUE(background.image());
+    const Image blurred = *background.image();
+    EXPECT_EQ(blurred.width(), 612);  // the square at the screen's two-fold scale
+    EXPECT_GT(blurred.bitmap().pixelColor(20, 20).red(), 180);
+    EXPECT_GT(blurred.bitmap().pixelColor(590, 20).blue(), 180);
+
+    editor.touchesBegan();
+    editor.panDetected({12, 5});
+    editor.pinchDetected(1.2);
+    editor.rotationDetected(0.2);
+    EXPECT_TRUE(background.image()->isSameImage(blurred));
+
+    editor.actionFlipPhotoImage(nullptr);
+    EXPECT_GT(background.image()->bitmap().pixelColor(20, 20).blue(), 180);
+    EXPECT_GT(background.image()->bitmap().pixelColor(590, 20).red(), 180);
+
+    // Another theme shows its own art; back again, the blur of the photo.
+    tap(button(editor.themeStrip()->contentView(), themeButtonTag(0, 1)));
+    EXPECT_EQ(background.image()->width(), artWidth);
+    tap(button(editor.themeStrip()->contentView(), themeButtonTag(0, 6)));
+    EXPECT_EQ(background.image()->width(), 612);
+    EXPECT_GT(background.image()->bitmap().pixelColor(20, 20).blue(), 180);
 }
 
 TEST(EditorScreen, UnreadablePhotoLeavesTheCompositionAlone) {
