@@ -202,6 +202,17 @@ TEST_F(SqliteStoreTest, RefusesFilesItCannotUseSafely) {
          },
          "cannot be written"},
         {"missing folder", [](const fs::path&) {}, "cannot be opened"},
+        {"damaged page",
+         [](const fs::path& f) {
+             {
+                 auto db = SqliteStore::open(f).value();
+                 ASSERT_TRUE(db->storeReport(prepared({session("a", 30), session("b", 30)})).ok());
+             }
+             std::fstream bytes(f, std::ios::in | std::ios::out | std::ios::binary);
+             bytes.seekp(4096);
+             bytes << std::string(4096, '\xff');
+         },
+         "damaged"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
