@@ -16,6 +16,7 @@
 #include "cli/ComposeRecipe.h"
 #include "cli/ComposeTargets.h"
 #include "cli/ConsoleOutput.h"
+#include "cli/InputOrderWork.h"
 #include "cli/LibraryMessages.h"
 #include "cli/TerminalText.h"
 #include "editor/composition/CompositionConstants.h"
@@ -45,8 +46,7 @@ std::unique_ptr<QGuiApplication> makeFontSystem() {
 
 // The message is fitted the same way for every photo: say once when even
 // the theme's smallest size could not hold it.
-void warnWhenMessageIsCut(const ComposeRecipe& recipe, std::FILE* err) {
-    const MessageFit fit = fitMessage(recipe.message, recipe.theme.textStyle, recipe.fontSize);
+void warnWhenMessageIsCut(const MessageFit& fit, std::FILE* err) {
     if (!fit.cut) return;
     writeDiagnostic(
         err, fmt::format(
@@ -61,7 +61,8 @@ void warnWhenMessageIsCut(const ComposeRecipe& recipe, std::FILE* err) {
 CLI::App* addComposeCommand(CLI::App& cli, ComposeOptions& options) {
     CLI::App* compose = cli.add_subcommand(
         "compose",
-        "Put whole photos into the decorated square and write 612 x 612 results, headless");
+        "Put whole photos into the decorated square and write 612 x 612 results (or other "
+        "sizes and shapes), headless");
     compose
         ->add_option("photos", options.photos,
                      "Photos to compose (JPEG, PNG, GIF, BMP or HEIC, told by content)")
@@ -89,6 +90,16 @@ CLI::App* addComposeCommand(CLI::App& cli, ComposeOptions& options) {
                         "Message size within the theme's range (default: the theme's)");
     compose->add_option("--format", options.format,
                         "jpeg or png (default: from -o's extension, else jpeg)");
+    compose->add_option("--size", options.size, "Result width in pixels, 64 to 4096 (default 612)");
+    compose->add_option("--aspect", options.aspect,
+                        "Result shape WIDTH:HEIGHT, e.g. 4:5 or 16:9 (default 1:1); the photo is "
+                        "fitted whole into it, the theme's art covers it");
+    compose->add_option("--background", options.background,
+                        "blur: the photo itself, blurred, fills the frame behind it; theme: the "
+                        "theme's art (default: as the theme says)");
+    compose->add_option("-j,--jobs", options.jobs,
+                        "Photos composed at once (default: one per processor); the results are "
+                        "the same as one at a time");
     compose->add_flag("--force", options.force, "Replace existing results");
     compose
         ->add_option("--max-input-mb", options.maxInputMegabytes,
@@ -139,7 +150,7 @@ int runCompose(const ComposeOptions& options, const ComposeStreams& streams) {
         say(usage->text);
         return kComposeUsageError;
     }
-    const ComposeRecipe& recipe = std::get<ComposeRecipe>(recipeOrError);
+    ComposeRecipe& recipe = std::get<ComposeRecipe>(recipeOrError);
     const bool toStandardOutput = options.output == kStandardOutputName;
     if (toStandardOutput && streams.refuseTerminalOutput && ::isatty(::fileno(streams.out))) {
         say("-o - writes the picture to standard output, which is a terminal; redirect it to a "
@@ -149,7 +160,11 @@ int runCompose(const ComposeOptions& options, const ComposeStreams& streams) {
     std::unique_ptr<QGuiApplication> fontSystem;
     if (!recipe.message.empty()) {
         fontSystem = makeFontSystem();
-        warnWhenMessageIsCut(recipe, streams.err);
+        // Drawn once here: every photo shows the same canvas, and the
+        // threads composing photos never touch the font system.
+        PreparedMessage message = prepareMessage(recipe);
+        warnWhenMessageIsCut(message.fit, streams.err);
+        recipe.messageCanvas = std::move(message.canvas);
     }
     if (!recipe.theme.photoEnabled) {
         say(fmt::format("theme {} has no photo slot; its results are empty",
@@ -163,10 +178,28 @@ int runCompose(const ComposeOptions& options, const ComposeStreams& streams) {
     ReliableOutput out(streams.out);
     std::set<fs::path> written;
     Tally tally;
+    // Photos are composed ahead on up to `jobs` threads; everything else
+    // (the checks that decide, writing, messages) happens here in input
+    // order, exactly as a run on one thread does it.
+    const auto wouldBeComposed = [&](std::size_t i) {
+        if (toStandardOutput) return true;
+        const fs::path photo = options.photos[i];
+        return checkOutputTarget(outputFor(options, photo, recipe.format), recipe.force, inputs)
+                   .verdict == TargetVerdict::Write;
+    };
+    std::vector<bool> composeAhead(options.photos.size());
+    for (int i = 0; i < total; ++i) composeAhead[std::size_t(i)] = wouldBeComposed(std::size_t(i));
+    InputOrderWork<Result<ComposedPhoto>> ahead(
+        std::size_t(total), recipe.jobs,
+        [&](std::size_t i) -> std::optional<Result<ComposedPhoto>> {
+            if (!composeAhead[i]) return std::nullopt;
+            return composePhoto(options.photos[i], recipe);
+        });
     for (int i = 0; i < total; ++i) {
         const fs::path photo = options.photos[std::size_t(i)];
         const std::string name = printable(photo.string());
         progress.update(i, printable(photo.filename().string()));
+        std::optional<Result<ComposedPhoto>> composedAhead = ahead.take(std::size_t(i));
         const auto fail = [&](const std::string& why) {
             progress.clear();
             ++tally.failed;
@@ -197,7 +230,8 @@ int runCompose(const ComposeOptions& options, const ComposeStreams& streams) {
             }
         }
 
-        Result<ComposedPhoto> composed = composePhoto(photo, recipe);
+        Result<ComposedPhoto> composed =
+            composedAhead ? std::move(*composedAhead) : composePhoto(photo, recipe);
         progress.clear();
         if (!composed) {
             fail(reasonOf(composed.error()));

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <numbers>
 
 #include "editor/composition/Composition.h"
@@ -39,6 +40,15 @@ std::string zoomRefusal(double zoom, const PhotoPlacement& placement) {
 
 }  // namespace
 
+PreparedMessage prepareMessage(const ComposeRecipe& recipe) {
+    Composition composition(recipe.device, recipe.frame);
+    composition.applyTheme(recipe.theme, std::nullopt, std::nullopt);
+    composition.setMessage(recipe.message);
+    composition.setCurrentFontSize(recipe.fontSize);
+    std::optional<Image> canvas = composition.makeResultImage(false);
+    return {canvas.value_or(Image()), composition.messageFit()};
+}
+
 Result<ComposedPhoto> composePhoto(const std::filesystem::path& photo,
                                    const ComposeRecipe& recipe) {
     ComposedPhoto composed;
@@ -49,11 +59,12 @@ Result<ComposedPhoto> composePhoto(const std::filesystem::path& photo,
         return composed;
     }
 
-    Composition composition(recipe.device);
+    Composition composition(recipe.device, recipe.frame);
     composition.applyTheme(recipe.theme, recipe.background, std::nullopt);
     // Decode no more pixels than the result will show of the photo.
+    const Size frame = composition.frameSize();
     const double needed = longerSidePixelsNeeded(
-        composition.squareSide(), composition.screenScale(), recipe.zoom.value_or(1));
+        std::max(frame.width, frame.height), composition.snapshotScale(), recipe.zoom.value_or(1));
     Result<LoadedPhoto> loaded = decodePhotoForSquare(*bytes, needed);
     if (!loaded) return loaded.error();
     composed.warnings = std::move(loaded->warnings);
@@ -75,13 +86,15 @@ Result<ComposedPhoto> composePhoto(const std::filesystem::path& photo,
         placement.rotationDetected(*recipe.rotateDegrees * std::numbers::pi / 180);
     }
     if (recipe.moveResultPixels) {
-        const double pointsPerPixel = composition.squareSide() / kResultSide;
+        const double pointsPerPixel = composition.squareSide() / recipe.frame.width;
         placement.panDetected({recipe.moveResultPixels->x * pointsPerPixel,
                                recipe.moveResultPixels->y * pointsPerPixel});
     }
     if (recipe.mirror) placement.actionFlipPhotoImage();
 
-    if (!recipe.message.empty()) {
+    if (recipe.messageCanvas) {
+        composition.previewSquare().textLayer().setImage(recipe.messageCanvas);
+    } else if (!recipe.message.empty()) {
         composition.setMessage(recipe.message);
         composition.setCurrentFontSize(recipe.fontSize);
         composition.refreshTextLayer();

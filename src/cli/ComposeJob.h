@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "editor/ThemeSettings.h"
+#include "editor/composition/MessageFitting.h"
 #include "editor/composition/ResultFile.h"
+#include "editor/composition/ResultFrame.h"
 #include "imaging/Image.h"
 #include "imaging/PhotoFile.h"
 #include "platform/DeviceProfile.h"
@@ -32,6 +34,12 @@ struct ComposeRecipe {
     std::string message;
     double fontSize = 0;
     ResultFormat format = ResultFormat::Jpeg;
+    ResultFrame frame;
+    // Photos composed at once.
+    int jobs = 1;
+    // The message drawn once for the run (prepareMessage); when absent it
+    // is drawn for each photo.
+    std::optional<Image> messageCanvas;
     bool force = false;
     PhotoFileLimits fileLimits;
 };
@@ -44,7 +52,16 @@ struct ComposedPhoto {
     std::vector<std::string> warnings;
 };
 
-// Composes `photo`; the error says why it could not.
+// The recipe's message on its canvas, as every photo of the run shows it,
+// and how it was fitted into the theme's box. Needs the font system.
+struct PreparedMessage {
+    Image canvas;
+    MessageFit fit;
+};
+PreparedMessage prepareMessage(const ComposeRecipe& recipe);
+
+// Composes `photo`; the error says why it could not. Safe to run for
+// several photos at once on threads of their own.
 [[nodiscard]] Result<ComposedPhoto> composePhoto(const std::filesystem::path& photo,
                                                  const ComposeRecipe& recipe);
 

@@ -20,7 +20,11 @@ struct ComposeOptions {
     bool keepExif = false;  // the photo's capture date and camera go into the result
     std::string message;
     std::optional<double> fontSize;
-    std::string format;  // "jpeg" or "png" in any case; empty: from -o's name, else jpeg
+    std::string format;       // "jpeg" or "png" in any case; empty: from -o's name, else jpeg
+    std::optional<int> size;  // the result's width in pixels; empty: 612
+    std::string aspect;       // "W:H"; empty: 1:1
+    std::string background;   // "blur" or "theme"; empty: the theme's own
+    std::optional<int> jobs;  // photos composed at once; empty: one per core
     bool force = false;
     int maxInputMegabytes = 256;  // photo files above this are refused unread
     bool verbose = false;         // library warnings and the log on stderr

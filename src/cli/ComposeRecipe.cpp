@@ -3,10 +3,13 @@
 #include <fmt/format.h>
 
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
+#include "cli/ComposeFrame.h"
 #include "cli/ComposeTargets.h"
+#include "cli/InputOrderWork.h"
 #include "editor/ThemeCatalogue.h"
 #include "editor/ThemeFeed.h"
 #include "editor/ThemeTags.h"
@@ -23,6 +26,10 @@ namespace fs = std::filesystem;
 constexpr double kMaxRotateDegrees = 360;
 constexpr double kMaxMoveResultPixels = 100'000;
 constexpr int kMaxInputMegabytes = 4096;
+// More photos at once than this only take memory.
+constexpr int kMostJobs = 256;
+constexpr const char* kBackgroundBlur = "blur";
+constexpr const char* kBackgroundTheme = "theme";
 
 std::optional<Point> parseMove(const std::string& text) {
     const std::size_t comma = text.find(',');
@@ -78,6 +85,18 @@ std::variant<ComposeRecipe, UsageError> makeRecipe(const ComposeOptions& options
             fmt::format("--max-input-mb must lie within 1 to {}", kMaxInputMegabytes)};
     }
     recipe.fileLimits.maxBytes = std::int64_t(options.maxInputMegabytes) * 1024 * 1024;
+    const auto frame = resultFrameFor(options.size, options.aspect);
+    if (const auto* problem = std::get_if<FrameProblem>(&frame)) return UsageError{problem->text};
+    recipe.frame = std::get<ResultFrame>(frame);
+    if (options.jobs && (*options.jobs < 1 || *options.jobs > kMostJobs)) {
+        return UsageError{
+            fmt::format("-j takes the number of photos composed at once, 1 to {}", kMostJobs)};
+    }
+    recipe.jobs = options.jobs.value_or(std::min(processorCount(), kMostJobs));
+    if (!options.background.empty() && options.background != kBackgroundBlur &&
+        options.background != kBackgroundTheme) {
+        return UsageError{"--background takes blur (the photo itself, blurred) or theme"};
+    }
 
     const std::string deviceName =
         options.device.empty() ? defaultDeviceProfile().name : options.device;
@@ -135,6 +154,15 @@ std::variant<ComposeRecipe, UsageError> makeRecipe(const ComposeOptions& options
     }
     recipe.theme = *theme;
     recipe.background = catalogue.imageFor(theme->background);
+    if (!options.background.empty()) {
+        recipe.theme.backgroundIsBlurredPhoto = options.background == kBackgroundBlur;
+    }
+    if (recipe.theme.backgroundIsBlurredPhoto && !recipe.theme.photoEnabled) {
+        return UsageError{fmt::format(
+            "theme {}/{} has no photo slot, so there is no photo to blur behind; choose a theme "
+            "with one",
+            category, index)};
+    }
 
     const TextStyle& style = theme->textStyle;
     recipe.fontSize = options.fontSize.value_or(style.fontDefaultSize);

@@ -124,6 +124,20 @@ TEST(ComposeCommand, UsageErrors) {
         [](ComposeOptions& o) { o.move = "1e308,1e308"; },
         [](ComposeOptions& o) { o.move = "0,100001"; },
         [](ComposeOptions& o) { o.maxInputMegabytes = 0; },
+        [](ComposeOptions& o) { o.size = 0; },
+        [](ComposeOptions& o) { o.size = 100000; },
+        [](ComposeOptions& o) { o.size = 63; },
+        [](ComposeOptions& o) { o.aspect = "0:5"; },
+        [](ComposeOptions& o) { o.aspect = "1:100000"; },
+        [](ComposeOptions& o) { o.aspect = "4"; },
+        [](ComposeOptions& o) { o.aspect = "4:"; },
+        [](ComposeOptions& o) { o.aspect = "-4:5"; },
+        [](ComposeOptions& o) { o.aspect = "4:5:6"; },
+        [](ComposeOptions& o) { o.aspect = "nan:1"; },
+        [](ComposeOptions& o) { o.size = 4096, o.aspect = "1:3"; },
+        [](ComposeOptions& o) { o.jobs = 0; },
+        [](ComposeOptions& o) { o.jobs = -2; },
+        [](ComposeOptions& o) { o.background = "sepia"; },
     };
     for (std::size_t i = 0; i < misuses.size(); ++i) {
         ComposeOptions options = optionsFor({photo.string()});
