@@ -45,7 +45,8 @@ bool isFeedUrl(const std::string& text) {
 
 std::string revisionFileUrl(const std::string& feedHost) {
     std::string url = feedHost;
-    if (schemeLength(url) == 0) url = "http://" + url;
+    // A bare host gets a scheme; another scheme stays, to be refused.
+    if (url.find("://") == std::string::npos) url = "http://" + url;
     const std::string_view suffix = ".plist";
     if (url.size() > suffix.size() &&
         url.compare(url.size() - suffix.size(), suffix.size(), suffix) == 0)

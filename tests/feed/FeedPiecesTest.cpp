@@ -58,6 +58,9 @@ TEST(FeedUrl, TheRevisionFileLivesAtItsPathOnTheConfiguredHost) {
     EXPECT_EQ(revisionFileUrl("https://feed.example/base/"), "https://feed.example/base" + path);
     EXPECT_EQ(revisionFileUrl("http://h/other/rev.plist"), "http://h/other/rev.plist");
     EXPECT_EQ(std::string(kCOTDRevisionFilePath), path);
+    // Another scheme is not taken for a host name.
+    EXPECT_FALSE(isFeedUrl(revisionFileUrl("ftp://feed.example")));
+    EXPECT_FALSE(isFeedUrl(revisionFileUrl("")));
 }
 
 TEST(FeedUrl, TheProbedHostIsTheBareHostName) {
