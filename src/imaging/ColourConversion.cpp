@@ -4,6 +4,7 @@
 
 #include <QColorSpace>
 #include <array>
+#include <cstdint>
 #include <memory>
 
 namespace qp {
@@ -152,6 +153,15 @@ QByteArray srgbIccProfile() {
         if (!srgb || !cmsSaveProfileToMem(srgb.get(), nullptr, &size)) return QByteArray();
         QByteArray out(qsizetype(size), '\0');
         if (!cmsSaveProfileToMem(srgb.get(), out.data(), &size)) return QByteArray();
+        // Little CMS stamps the profile with the moment it was made; a fixed
+        // date keeps results byte for byte the same from run to run.
+        constexpr int kDateOffset = 24;
+        constexpr std::uint16_t kDate[6] = {1998, 2, 9, 6, 49, 0};
+        if (out.size() < kDateOffset + 12) return QByteArray();
+        for (int i = 0; i < 6; ++i) {
+            out[kDateOffset + 2 * i] = char(kDate[i] >> 8);
+            out[kDateOffset + 2 * i + 1] = char(kDate[i] & 0xff);
+        }
         return out;
     }();
     return bytes;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ProfileTestSupport.h"
+#include "imaging/ColourConversion.h"
 #include "imaging/PhotoIO.h"
 #include "support/TempFolder.h"
 
@@ -168,6 +169,20 @@ TEST(ColourProfile, ADamagedProfileIsIgnoredWithOneWarning) {
         ASSERT_EQ(decoded.warnings.size(), 1u) << c.name;
         EXPECT_NE(decoded.warnings[0].find("colour profile"), std::string::npos) << c.name;
     }
+}
+
+TEST(ColourProfile, TheEmbeddedSrgbProfileCarriesNoClockTime) {
+    // Results must be the same bytes whenever they are made: the profile's
+    // creation date (12 bytes from offset 24, big-endian) is fixed, not now.
+    const QByteArray profile = srgbIccProfile();
+    ASSERT_GE(profile.size(), 128);
+    const auto field = [&](int i) {
+        return (std::uint8_t(profile[24 + 2 * i]) << 8) | std::uint8_t(profile[25 + 2 * i]);
+    };
+    EXPECT_EQ(field(0), 1998);
+    EXPECT_EQ(field(1), 2);
+    EXPECT_EQ(field(2), 9);
+    EXPECT_EQ(profile.mid(36, 4), QByteArray("acsp"));  // the header is intact
 }
 
 }  // namespace
