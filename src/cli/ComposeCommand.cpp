@@ -151,6 +151,7 @@ int runCompose(const ComposeOptions& options, const ComposeStreams& streams) {
         return kComposeUsageError;
     }
     ComposeRecipe& recipe = std::get<ComposeRecipe>(recipeOrError);
+    for (const std::string& note : recipe.notes) say(note);
     const bool toStandardOutput = options.output == kStandardOutputName;
     if (toStandardOutput && streams.refuseTerminalOutput && ::isatty(::fileno(streams.out))) {
         say("-o - writes the picture to standard output, which is a terminal; redirect it to a "

@@ -42,6 +42,8 @@ struct ComposeRecipe {
     std::optional<Image> messageCanvas;
     bool force = false;
     PhotoFileLimits fileLimits;
+    // Said once on standard error before the photos are composed.
+    std::vector<std::string> notes;
 };
 
 struct ComposedPhoto {

@@ -30,6 +30,9 @@ struct ComposeOptions {
     bool verbose = false;         // library warnings and the log on stderr
     // Where themes are read from; empty: found as the app finds them.
     std::string resources;
+    // The configuration file (its feed_host serves the theme of the day);
+    // empty: the default file.
+    std::string configFile;
 };
 
 }  // namespace qp

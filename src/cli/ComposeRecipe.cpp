@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 
+#include "appkit/Configuration.h"
+#include "cli/ComposeFeedTheme.h"
 #include "cli/ComposeFrame.h"
 #include "cli/ComposeTargets.h"
 #include "cli/InputOrderWork.h"
@@ -64,6 +67,29 @@ std::optional<std::pair<int, int>> parseTheme(const std::string& text) {
 fs::path resourcesFolder(const ComposeOptions& options) {
     if (!options.resources.empty()) return options.resources;
     return Paths::locateResources(Paths::executableFolder());
+}
+
+// Today's theme from the configured feed host, or null: no host (the bundled
+// theme of the day, silently) or a failure (the bundled one, with a note).
+std::unique_ptr<ComposeFeedTheme> loadTodaysFeedTheme(const ComposeOptions& options,
+                                                      const fs::path& resources,
+                                                      std::vector<std::string>& notes) {
+    const fs::path file =
+        options.configFile.empty() ? Configuration::defaultFile() : fs::path(options.configFile);
+    Result<Configuration> configuration = Configuration::load(file);
+    std::string failure;
+    std::unique_ptr<ComposeFeedTheme> feed;
+    if (!configuration.ok()) {
+        failure = configuration.error().description();
+    } else {
+        feed = ComposeFeedTheme::load(configuration->value(config::kFeedHost), resources, failure);
+    }
+    if (!failure.empty()) {
+        notes.push_back(fmt::format(
+            "the theme of the day could not be loaded from the feed ({}); the bundled one is used",
+            failure));
+    }
+    return feed;
 }
 
 }  // namespace
@@ -143,7 +169,12 @@ std::variant<ComposeRecipe, UsageError> makeRecipe(const ComposeOptions& options
         std::tie(category, index) = *parsed;
     }
     const fs::path resources = resourcesFolder(options);
-    FallbackThemeFeed feed(resources);
+    FallbackThemeFeed fallback(resources);
+    std::unique_ptr<ComposeFeedTheme> todaysFeed;
+    if (ThemeCatalogue(resources, fallback).isThemeOfTheDayCategory(categoryButtonTag(category))) {
+        todaysFeed = loadTodaysFeedTheme(options, resources, recipe.notes);
+    }
+    ThemeFeed& feed = todaysFeed ? todaysFeed->feed() : static_cast<ThemeFeed&>(fallback);
     ThemeCatalogue catalogue(resources, feed);
     // The editor's own selection path, so the command line and the editor
     // never differ (the theme of the day needs its category's marker).

@@ -13,6 +13,7 @@
 #include "cli/AnalyticsCommand.h"
 #include "cli/ComposeCommand.h"
 #include "cli/ConsoleOutput.h"
+#include "cli/FeedCheckCommand.h"
 #include "cli/HelpFormatter.h"
 #include "cli/ThemesCommand.h"
 #include "platform/DeviceProfile.h"
@@ -125,6 +126,8 @@ int main(int argc, char** argv) {
     qp::AnalyticsOptions analyticsOptions;
     const qp::AnalyticsCommands analytics = qp::addAnalyticsCommand(cli, analyticsOptions);
     CLI::App* themes = qp::addThemesCommand(cli);
+    qp::FeedCheckOptions feedCheckOptions;
+    CLI::App* feedCheck = qp::addFeedCheckCommand(cli, feedCheckOptions);
 
     try {
         cli.parse(argc, argv);
@@ -133,7 +136,11 @@ int main(int argc, char** argv) {
         // of the app or of a subcommand, is one usage error.
         return cli.exit(e) == 0 ? 0 : kUsageError;
     }
-    if (compose->parsed()) return qp::runCompose(composeOptions);
+    if (compose->parsed()) {
+        composeOptions.configFile = configFile;
+        return qp::runCompose(composeOptions);
+    }
+    if (feedCheck->parsed()) return qp::runFeedCheck(feedCheckOptions);
     if (themes->parsed()) return qp::runThemes();
     if (analytics.serve->parsed()) return qp::runAnalyticsServe(analyticsOptions);
     if (analytics.report->parsed()) return qp::runAnalyticsReport(analyticsOptions);

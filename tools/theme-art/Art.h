@@ -108,6 +108,22 @@ Painter stageLight();
 
 // Category files (CategoryFiles.cpp): XML property lists.
 std::string categoryPlist(const CategoryArt& category, bool cotd);
+// One <key> and its <string> value, escaped, each line after `indent`.
+void plistEntry(std::string& out, const std::string& indent, const std::string& key,
+                const std::string& value);
+
+// The sample theme-of-the-day feed (FeedSample.cpp) for resources/feed-sample/:
+// a few looks that the month's 31 days take in turn and one for the special
+// days, and the feed's three property lists, whose URLs name the sample
+// server at kFeedSampleBase (scripts/serve-feed-sample puts its own port in).
+inline constexpr const char* kFeedSampleBase = "http://127.0.0.1:8080";
+std::vector<ThemeArt> feedSampleLooks();
+ThemeArt feedSampleSpecialLook();
+// The bottom image every sample record names.
+BottomArt feedSampleBottom();
+std::string feedRevisionPlist();
+std::string feedMonthPlist();
+std::string feedSpecialDayPlist();
 
 // Sample photos for the contact sheet (SamplePhotos.cpp): a dark 3:2
 // landscape, a pale 2:3 portrait and a busy square, upright.

@@ -1,5 +1,5 @@
 # Draws the art into WORK with TOOL and compares it, file by file, with the
-# categories and images in RESOURCES.
+# categories, images and sample feed in RESOURCES.
 #   cmake -DTOOL=... -DRESOURCES=... -DWORK=... -P CompareWithResources.cmake
 file(REMOVE_RECURSE "${WORK}")
 execute_process(COMMAND "${TOOL}" "${WORK}" RESULT_VARIABLE status)
@@ -8,7 +8,7 @@ if(NOT status EQUAL 0)
 endif()
 
 set(differing "")
-foreach(folder categories images)
+foreach(folder categories images feed-sample/art feed-sample/feed2 feed-sample/themes)
   file(GLOB drawn RELATIVE "${WORK}/${folder}" "${WORK}/${folder}/*")
   file(GLOB committed RELATIVE "${RESOURCES}/${folder}" "${RESOURCES}/${folder}/*")
   foreach(name IN LISTS drawn committed)

@@ -111,6 +111,38 @@ void removeStale(const QString& folder, const std::set<QString>& written) {
     }
 }
 
+// The sample feed: its art, then its property lists.
+bool writeFeedSample(const QString& folder) {
+    QDir root(folder);
+    bool ok = root.mkpath("art") && root.mkpath("feed2") && root.mkpath("themes");
+    const QString art = root.filePath("art") + "/";
+    std::set<QString> written;
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        written.insert(name);
+        ok &= writeBytes(art + name, bytes);
+    };
+    const art::BottomArt bottomArt = art::feedSampleBottom();
+    const QImage bottom = art::drawBottom(bottomArt);
+    write(QString::fromStdString(bottomArt.file), encode(bottom, "PNG"));
+    std::vector<art::ThemeArt> looks = art::feedSampleLooks();
+    looks.push_back(art::feedSampleSpecialLook());
+    for (const art::ThemeArt& look : looks) {
+        const QImage background = art::drawTheme(look.paint, art::kArtSide);
+        const QString id = QString::fromStdString(look.id);
+        write(id + ".jpg", encode(background, "JPG", kJpegQuality));
+        write("thumb_" + id + ".jpg",
+              encode(art::drawThumb(background, bottom), "JPG", kJpegQuality));
+    }
+    removeStale(art, written);
+    ok &= writeBytes(root.filePath("feed2/COTD latest revision.plist"),
+                     QByteArray::fromStdString(art::feedRevisionPlist()));
+    ok &= writeBytes(root.filePath("themes/month.plist"),
+                     QByteArray::fromStdString(art::feedMonthPlist()));
+    ok &= writeBytes(root.filePath("themes/special-days.plist"),
+                     QByteArray::fromStdString(art::feedSpecialDayPlist()));
+    return ok;
+}
+
 int writeResources(const QDir& root) {
     root.mkpath("categories");
     root.mkpath("images");
@@ -152,6 +184,8 @@ int writeResources(const QDir& root) {
         ok &= writeBytes(categories + file,
                          QByteArray::fromStdString(art::categoryPlist(category, isCOTD)));
     }
+
+    ok &= writeFeedSample(root.filePath("feed-sample"));
 
     for (const auto& [name, image] : art::interfaceImages()) {
         write(QString::fromStdString(name), encode(image, "PNG"));
