@@ -6,7 +6,7 @@
 set(QP_LAYER_ORDER platform toolkit services appkit editor screens app cli)
 set(QP_LAYER_platform qp_json qp_platform qp_platform_plist qp_platform_curl qp_platform_qt
   qp_platform_reachability)
-set(QP_LAYER_toolkit qp_platform_ui)
+set(QP_LAYER_toolkit qp_platform_ui qp_platform_webengine)
 set(QP_LAYER_services
   qp_imaging qp_imaging_widgets qp_analytics_report qp_analytics qp_ui
   qp_feed qp_feed_ui qp_facebook qp_facebook_ui qp_service)

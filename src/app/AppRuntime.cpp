@@ -19,6 +19,7 @@
 #include "appkit/Configuration.h"
 #include "appkit/LayoutVariant.h"
 #include "editor/ui/QuillpostVC.h"
+#include "facebook/ui/FBWebDialogFactory.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
@@ -33,6 +34,7 @@
 #include "platform/ui/LifecycleBridge.h"
 #include "platform/ui/TextMessageService.h"
 #include "platform/ui/UiTiming.h"
+#include "platform/ui/WebEngineProfile.h"
 #include "platform/ui/Window.h"
 #include "screens/MainViewController.h"
 
@@ -45,6 +47,8 @@ enum AppErrorCode { kAppErrorNoEditor = 1 };
 
 constexpr const char* kBundleIdentifier = "net.quillpost.Quillpost";
 constexpr const char* kLogFileName = "Quillpost.log";
+// Under the app's Library folder: the web views' cookies and cache.
+constexpr const char* kWebStorageFolder = "WebEngine";
 constexpr const char* kAppVersion = QP_APP_VERSION;
 
 // Appends every log line to a file in the app home.
@@ -144,6 +148,8 @@ int runApp(int argc, char** argv, const RunOptions& options) {
         // Qt wants a private runtime folder; a bare CI shell has none.
         providePrivateRuntimeFolder();
     }
+    // The web engine reads its settings before the application exists.
+    prepareWebEngine();
     QApplication application(argc, argv);
     QCoreApplication::setApplicationName("Quillpost");
     setCurrentDeviceProfile(options.device);
@@ -194,6 +200,21 @@ int runApp(int argc, char** argv, const RunOptions& options) {
         AlertView::create("", message, nullptr, cancel)->show();
     });
 
+    // The web views keep their cookies and cache in the app home; the engine
+    // starts with the first page shown.
+    WebEngineProfile webProfile(paths.library() / kWebStorageFolder, &urlOpener);
+    AppDelegate* appDelegate = nullptr;
+    FBDialogEnvironment dialogEnvironment;
+    dialogEnvironment.keyWindow = [&appDelegate]() -> QWidget* {
+        return appDelegate ? appDelegate->window() : nullptr;
+    };
+    dialogEnvironment.makeWebView = webProfile.webViewFactory();
+    dialogEnvironment.clock = &clock;
+    dialogEnvironment.isPad = options.device.isPad();
+    dialogEnvironment.closeButtonImage = paths.resources() / kFBCloseButtonImage;
+    dialogEnvironment.notifications = &notifications;
+    FBWebDialogFactory facebookDialogs(dialogEnvironment, &webProfile);
+
     AppContext context;
     context.device = &options.device;
     context.analytics = &analytics;
@@ -206,6 +227,8 @@ int runApp(int argc, char** argv, const RunOptions& options) {
     context.clock = &clock;
     context.http = http.get();
     context.textMessages = &textMessages;
+    context.makeWebView = webProfile.webViewFactory();
+    context.facebookDialogs = &facebookDialogs;
 
     // Settings reach the disk whenever the app may be stopped.
     for (const char* name :
@@ -221,6 +244,7 @@ int runApp(int argc, char** argv, const RunOptions& options) {
         return themeOfTheDay ? &themeOfTheDay->themeFeed() : nullptr;
     };
     AppDelegate delegate(context, configuration->value(config::kAnalyticsKey));
+    appDelegate = &delegate;
     themeOfTheDay =
         AppThemeFeed::create(context, delegate.state(), configuration->value(config::kFeedHost));
     ApplicationLifecycle lifecycle(delegate, &notifications);

@@ -6,12 +6,15 @@
 #include <memory>
 #include <string>
 
+#include "platform/ui/WebView.h"
+
 namespace qp {
 
 class AnalyticsRecorder;
 class AppState;
 class Clock;
 class Configuration;
+class FBDialogFactory;
 class HttpClient;
 class Image;
 class MainQueue;
@@ -38,6 +41,10 @@ struct AppContext {
     HttpClient* http = nullptr;
     // Absent: no text messages, as on a desktop.
     TextMessageService* textMessages = nullptr;
+    // Makes the in-app web views (the more-apps page); absent: none can be shown.
+    WebViewFactory makeWebView;
+    // The social network's in-app dialogs, for the clients the share sheet makes.
+    FBDialogFactory* facebookDialogs = nullptr;
     // The current more-apps screen, which the app re-creates after each stay
     // in the background; screens ask for it each time instead of keeping it.
     std::function<std::shared_ptr<ViewController>()> moreViewController;

@@ -33,6 +33,9 @@ public:
     virtual std::unique_ptr<FBDialog> makeDialog(
         const std::string& url, const FBParams& params, bool isViewInvisible,
         FBFrictionlessRequestSettings& frictionlessSettings, FBDialogDelegate* delegate) = 0;
+    // Forgets the cookies the dialogs' pages keep for `siteURL`, so that a
+    // logout also ends the service's own login in them.
+    virtual void deleteWebCookiesForSite(const std::string& /*siteURL*/) {}
 };
 
 }  // namespace qp

@@ -197,6 +197,9 @@ void Facebook::invalidateSession() {
     m_accessToken.reset();
     m_expirationDate.reset();
     deleteCookiesForSite(m_services.http, m_services.endpoints.loginSite);
+    if (m_services.dialogs && !m_services.endpoints.loginSite.empty()) {
+        m_services.dialogs->deleteWebCookiesForSite(m_services.endpoints.loginSite);
+    }
     m_frictionlessRequestSettings.updateRecipientCacheWithRecipients(std::vector<std::string>{});
 }
 

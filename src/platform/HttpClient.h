@@ -108,6 +108,10 @@ struct HttpCookie {
     bool secure = false;
 };
 
+// Whether `cookie` would be sent to `url`: the URL's host lies within the
+// cookie's domain and its path under the cookie's path.
+bool httpCookieAppliesToURL(const HttpCookie& cookie, const std::string& url);
+
 class HttpClient {
 public:
     virtual ~HttpClient() = default;
