@@ -14,8 +14,10 @@
 namespace qp {
 namespace {
 
-// libheif's own check of a side, before ours of the area.
-constexpr int kMaxSide = 1 << 16;
+// libheif's own check of a side, made before it allocates a picture (a
+// grid's canvas too, whose size the container may state apart from the
+// picture's); ours of the area follows.
+constexpr int kMaxSide = 32768;
 
 Error heifError(ImagingErrorCode code, const std::string& text) {
     return Error(kImagingErrorDomain, code, {{kLocalizedDescriptionKey, text}});
@@ -188,6 +190,17 @@ Result<Image> decodeHeif(const QByteArray& bytes, const DecodeOptions& options) 
     if (width * height > options.maxPixels) {
         return heifError(kImagingErrorTooLarge, tooManyPixels(width, height, options.maxPixels));
     }
+    // A grid's canvas is as large as its own header says, whatever the
+    // container states: checked too, before libheif allocates it.
+    // So is every frame the HEVC decoder will be asked to allocate.
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    for (const auto& stated : {heifPrimaryGridSize(data, std::size_t(bytes.size())),
+                               heifLargestCodedSize(data, std::size_t(bytes.size()))}) {
+        if (stated && stated->width * stated->height > options.maxPixels) {
+            return heifError(kImagingErrorTooLarge,
+                             tooManyPixels(stated->width, stated->height, options.maxPixels));
+        }
+    }
 
     const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
     std::unique_ptr<heif_decoding_options, OptionsDeleter> decoding(heif_decoding_options_alloc());
@@ -203,6 +216,11 @@ Result<Image> decodeHeif(const QByteArray& bytes, const DecodeOptions& options) 
 
     QImage bitmap = bitmapOf(decoded, alpha);
     if (bitmap.isNull()) return heifError(kImagingErrorTooLarge, "no memory for the picture");
+    // The coded picture may be larger than the size its container states.
+    if (std::int64_t(bitmap.width()) * bitmap.height() > options.maxPixels) {
+        return heifError(kImagingErrorTooLarge,
+                         tooManyPixels(bitmap.width(), bitmap.height(), options.maxPixels));
+    }
     applyColourBox(bitmap, handle, options.warnings);
     return Image(std::move(bitmap), ImageOrientation::Up);
 }

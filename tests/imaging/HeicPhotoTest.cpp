@@ -103,6 +103,16 @@ TEST(HeicPhoto, LimitsDamageAndForeignCodecsAreClearErrors) {
     ASSERT_FALSE(tooLarge.ok());
     EXPECT_EQ(tooLarge.error().code(), kImagingErrorTooLarge);
 
+    // A 64 × 48 picture is a grid of one tile; its header claiming a canvas
+    // of 16384 × 12288 is refused before anything is allocated.
+    QByteArray claimsMore = heic;
+    const qsizetype idat = claimsMore.indexOf("idat");
+    ASSERT_GE(idat, 0);
+    claimsMore.replace(idat + 8, 4, QByteArray("\x40\x00\x30\x00", 4));
+    const Result<Image> canvas = decodePhoto(claimsMore);
+    ASSERT_FALSE(canvas.ok());
+    EXPECT_EQ(canvas.error().code(), kImagingErrorTooLarge) << canvas.error().description();
+
     for (const qsizetype keep : {heic.size() / 2, heic.size() - 10, qsizetype(40)}) {
         const Result<Image> cut = decodePhoto(heic.left(keep));
         EXPECT_FALSE(cut.ok()) << keep;

@@ -24,7 +24,10 @@ bool isPicture(const std::filesystem::path& path) {
     std::string ext = path.extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext == ".jpg" || ext == ".jpeg" || ext == ".png" || ext == ".bmp" || ext == ".gif";
+    for (const char* known : {".jpg", ".jpeg", ".png", ".bmp", ".gif", ".heic", ".heif", ".hif"}) {
+        if (ext == known) return true;
+    }
+    return false;
 }
 
 // Decoded shrunk where the format allows it, so a large photo costs little,

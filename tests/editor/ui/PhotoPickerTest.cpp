@@ -35,22 +35,23 @@ void setAge(const std::filesystem::path& path, int minutesAgo) {
 
 TEST(PhotoPicker, ListsPicturesNewestFirst) {
     TempFolder folder;
-    for (const char* name :
-         {"old.jpg", "new.PNG", "mid.jpeg", "notes.txt", "same_b.png", "same_a.png"}) {
+    for (const char* name : {"old.jpg", "new.PNG", "mid.jpeg", "notes.txt", "same_b.png",
+                             "same_a.png", "phone.HEIC"}) {
         std::ofstream(folder.path() / name) << "x";
     }
     std::filesystem::create_directories(folder.path() / "sub.jpg");
     setAge(folder.path() / "old.jpg", 30);
     setAge(folder.path() / "mid.jpeg", 20);
     setAge(folder.path() / "new.PNG", 1);
+    setAge(folder.path() / "phone.HEIC", 10);
     const auto now = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(25);
     std::filesystem::last_write_time(folder.path() / "same_a.png", now);
     std::filesystem::last_write_time(folder.path() / "same_b.png", now);
 
     std::vector<std::string> names;
     for (const auto& p : photosNewestFirst(folder.path())) names.push_back(p.filename().string());
-    EXPECT_EQ(names, (std::vector<std::string>{"new.PNG", "mid.jpeg", "same_a.png", "same_b.png",
-                                               "old.jpg"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"new.PNG", "phone.HEIC", "mid.jpeg", "same_a.png",
+                                               "same_b.png", "old.jpg"}));
     EXPECT_TRUE(photosNewestFirst(folder.path() / "missing").empty());
 }
 
