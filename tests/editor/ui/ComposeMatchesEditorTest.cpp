@@ -7,6 +7,7 @@
 
 #include <fmt/format.h>
 
+#include <QColorSpace>
 #include <QImage>
 #include <QPainter>
 #include <cmath>
@@ -83,7 +84,11 @@ QImage composed(const fs::path& photo, const fs::path& out, int category, int in
     std::fclose(sink);
     EXPECT_EQ(status, kComposeSucceeded) << errText;
     std::free(errText);
-    return QImage(QString::fromStdString(out.string())).convertToFormat(QImage::Format_ARGB32);
+    // The file says its pixels are sRGB; the editor's image carries no such
+    // label. Only the pixels are compared.
+    QImage image(QString::fromStdString(out.string()));
+    image.setColorSpace(QColorSpace());
+    return image.convertToFormat(QImage::Format_ARGB32);
 }
 
 struct Case {
