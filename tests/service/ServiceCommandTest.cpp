@@ -19,6 +19,7 @@
 
 #include <fstream>
 #include <set>
+#include <sstream>
 
 #include "cli/AnalyticsReportText.h"
 #include "json/JsonConveniences.h"
@@ -157,6 +158,16 @@ TEST_F(AnalyticsCommand, FiveHeadlessRunsLeaveFiveSessionsEachWithItsDeviceEvent
     }
     EXPECT_EQ(serve.stop(SIGTERM), 0);
     EXPECT_NE(serve.readLine().find("Stopped"), std::string::npos);
+    // The senders' address is kept nowhere: not in the store (whose log a
+    // clean stop has folded into the file), not in the service's log.
+    const auto contents = [](const fs::path& file) {
+        std::ostringstream text;
+        text << std::ifstream(file, std::ios::binary).rdbuf();
+        return text.str();
+    };
+    EXPECT_FALSE(fs::exists(database.string() + "-wal"));
+    EXPECT_EQ(contents(database).find("127.0.0.1"), std::string::npos);
+    EXPECT_EQ(contents(folder.path() / "serve.err").find("127.0.0.1"), std::string::npos);
 
     auto store = SqliteStore::open(database).value();
     sqlite3* raw = nullptr;
