@@ -64,6 +64,18 @@ Composed compose(const fs::path& photo, bool keepExif, const std::string& format
     return {readBytes(output), io.err()};
 }
 
+TEST(ComposeMetadata, KeepExifIsAFlagOfCompose) {
+    for (const bool given : {false, true}) {
+        CLI::App cli;
+        ComposeOptions options;
+        addComposeCommand(cli, options);
+        std::vector<std::string> args = {"photo.jpg", "compose"};  // read from the back
+        if (given) args.insert(args.begin(), "--keep-exif");
+        cli.parse(args);
+        EXPECT_EQ(options.keepExif, given);
+    }
+}
+
 TEST(ComposeMetadata, ResultsCarryNoLocationSerialOrCameraByDefault) {
     test::TempFolder folder;
     const fs::path photo = folder.path() / "phone.jpg";
