@@ -1,5 +1,6 @@
 #include "imaging/HeifItems.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -175,17 +176,41 @@ std::optional<std::string> heifPrimaryItemType(const std::uint8_t* data, std::si
     return type;
 }
 
-std::optional<HeifGridSize> heifPrimaryGridSize(const std::uint8_t* data, std::size_t size) {
-    if (heifPrimaryItemType(data, size) != "grid") return std::nullopt;
+HeifDerivedPictures heifDerivedPictures(const std::uint8_t* data, std::size_t size) {
+    HeifDerivedPictures found;
     const auto primary = primaryOf(data, size);
-    const auto grid = primary ? itemData(data, size, *primary) : std::nullopt;
-    // Version, flags (bit 0: 32-bit sizes), rows - 1, columns - 1, width, height.
-    if (!grid || grid->size < 8) return std::nullopt;
-    if ((grid->body[1] & 1) == 0) {
-        return HeifGridSize{u16(grid->body + 4), u16(grid->body + 6)};
-    }
-    if (grid->size < 12) return std::nullopt;
-    return HeifGridSize{u32(grid->body + 4), u32(grid->body + 8)};
+    const auto iinf = primary ? child(primary->meta, 4, "iinf") : std::nullopt;
+    if (!iinf || iinf->size < 6) return found;
+    const std::size_t entries = iinf->body[0] == 0 ? 6 : 8;
+    if (iinf->size < entries) return found;
+    walkBoxes(iinf->body + entries, iinf->size - entries, [&](const Box& infe) {
+        if (infe.type != "infe" || infe.size < 4 || infe.body[0] < 2) return true;
+        const std::size_t idWidth = infe.body[0] == 2 ? 2 : 4;
+        if (infe.size < 4 + idWidth + 2 + 4) return true;
+        const std::uint32_t id = idWidth == 2 ? u16(infe.body + 4) : u32(infe.body + 4);
+        const std::string type(reinterpret_cast<const char*>(infe.body + 4 + idWidth + 2), 4);
+        if (type != "grid" && type != "iovl") return true;
+        const auto header = itemData(data, size, Primary{primary->meta, id});
+        // grid: version, flags, rows - 1, columns - 1, then the size;
+        // iovl: version, flags, four 16-bit fill values, then the size.
+        // Flags bit 0: 32-bit sizes.
+        const std::size_t at = type == "grid" ? 4 : 10;
+        if (!header || header->size < at + 4) return true;
+        const bool wide = (header->body[1] & 1) != 0;
+        if (wide && header->size < at + 8) return true;
+        const HeifGridSize canvas =
+            wide ? HeifGridSize{u32(header->body + at), u32(header->body + at + 4)}
+                 : HeifGridSize{u16(header->body + at), u16(header->body + at + 2)};
+        if (canvas.width * canvas.height > found.largestCanvas.width * found.largestCanvas.height) {
+            found.largestCanvas = canvas;
+        }
+        if (type == "grid") {
+            found.mostTiles =
+                std::max(found.mostTiles, (header->body[2] + 1) * (header->body[3] + 1));
+        }
+        return true;
+    });
+    return found;
 }
 
 namespace {

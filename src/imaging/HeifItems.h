@@ -14,15 +14,19 @@ namespace qp {
 // when the boxes do not say.
 std::optional<std::string> heifPrimaryItemType(const std::uint8_t* data, std::size_t size);
 
-// The output size a grid primary picture states in its own header (the
-// canvas a decoder allocates, which the container's size property need not
-// match), or nothing when the primary picture is no grid or the boxes do not
-// say.
 struct HeifGridSize {
     std::int64_t width = 0;
     std::int64_t height = 0;
 };
-std::optional<HeifGridSize> heifPrimaryGridSize(const std::uint8_t* data, std::size_t size);
+
+// What the file's derived pictures (grids and overlays) state in their own
+// headers: the largest canvas a decoder would allocate for one, which the
+// container's size property need not match, and the most tiles of a grid.
+struct HeifDerivedPictures {
+    HeifGridSize largestCanvas;
+    int mostTiles = 0;
+};
+HeifDerivedPictures heifDerivedPictures(const std::uint8_t* data, std::size_t size);
 
 // The largest picture any HEVC parameter set of the file codes (the frame
 // the HEVC decoder allocates, which the container's size property need not

@@ -18,6 +18,9 @@ namespace {
 // grid's canvas too, whose size the container may state apart from the
 // picture's); ours of the area follows.
 constexpr int kMaxSide = 32768;
+// Phones tile their photos in 512-pixel squares: a 200-megapixel photo has
+// under 800 tiles.
+constexpr int kMaxGridTiles = 4096;
 
 Error heifError(ImagingErrorCode code, const std::string& text) {
     return Error(kImagingErrorDomain, code, {{kLocalizedDescriptionKey, text}});
@@ -190,16 +193,23 @@ Result<Image> decodeHeif(const QByteArray& bytes, const DecodeOptions& options) 
     if (width * height > options.maxPixels) {
         return heifError(kImagingErrorTooLarge, tooManyPixels(width, height, options.maxPixels));
     }
-    // A grid's canvas is as large as its own header says, whatever the
-    // container states: checked too, before libheif allocates it.
-    // So is every frame the HEVC decoder will be asked to allocate.
+    // A grid's or overlay's canvas is as large as its own header says,
+    // whatever the container states, and so is every frame the HEVC decoder
+    // is asked for: both are checked before libheif allocates them.
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-    for (const auto& stated : {heifPrimaryGridSize(data, std::size_t(bytes.size())),
+    const HeifDerivedPictures derived = heifDerivedPictures(data, std::size_t(bytes.size()));
+    for (const auto& stated : {std::optional(derived.largestCanvas),
                                heifLargestCodedSize(data, std::size_t(bytes.size()))}) {
         if (stated && stated->width * stated->height > options.maxPixels) {
             return heifError(kImagingErrorTooLarge,
                              tooManyPixels(stated->width, stated->height, options.maxPixels));
         }
+    }
+    if (derived.mostTiles > kMaxGridTiles) {
+        return heifError(kImagingErrorUnreadable,
+                         "the HEIC picture is a grid of " + std::to_string(derived.mostTiles) +
+                             " tiles, more than the " + std::to_string(kMaxGridTiles) +
+                             " a photo is made of");
     }
 
     const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
