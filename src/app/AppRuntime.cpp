@@ -37,6 +37,7 @@
 #include "platform/ui/WebEngineProfile.h"
 #include "platform/ui/Window.h"
 #include "screens/MainViewController.h"
+#include "share/DesktopShareServices.h"
 
 namespace qp {
 
@@ -227,6 +228,14 @@ int runApp(int argc, char** argv, const RunOptions& options) {
     context.clock = &clock;
     context.http = http.get();
     context.textMessages = &textMessages;
+    DesktopShareServices shareServices({*configuration, paths, mainQueue, urlOpener, *http, clock,
+                                        &analytics, &defaults, options.device.multitaskingSupported,
+                                        &facebookDialogs,
+                                        [](std::shared_ptr<OpenURLHandler> facebook) {
+                                            if (AppDelegate* app = AppDelegate::shared())
+                                                app->setFacebook(std::move(facebook));
+                                        }});
+    context.makeShareSheet = shareServices.sheetFactory();
     context.makeWebView = webProfile.webViewFactory();
     context.facebookDialogs = &facebookDialogs;
 

@@ -35,6 +35,9 @@ const std::map<std::string, std::string>& defaults() {
         {config::kDownloadLink, "https://quillpost.net/get"},
         {config::kPhotoLibrary, ""},
         {config::kAlbumFolder, ""},
+        {config::kSmtpUrl, ""},
+        {config::kSmtpUser, ""},
+        {config::kSmtpPasswordFile, ""},
     };
     return values;
 }

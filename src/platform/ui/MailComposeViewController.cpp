@@ -3,6 +3,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTextDocumentFragment>
@@ -67,32 +68,76 @@ QWidget* MailComposeViewController::makeView() {
     QString attached;
     for (const ComposeAttachment& a : m_message.attachments)
         attached += (attached.isEmpty() ? "" : ", ") + a.fileName;
-    return makeComposerForm(
-        {{QObject::tr("To:"), to},
-         {QObject::tr("Subject:"), m_message.subject},
-         {QObject::tr("Attached:"), attached}},
+    QWidget* view = makeComposerForm(
+        {{QObject::tr("Subject:"), m_message.subject}, {QObject::tr("Attached:"), attached}},
         m_body, m_bodyIsHTML, [this] { send(); }, [this] { cancel(); });
+    // The To field is the user's to fill in.
+    auto* toField = new QLineEdit(to, view);
+    toField->setObjectName("toField");
+    toField->setPlaceholderText(QObject::tr("name@example.com"));
+    if (auto* form = view->findChild<QFormLayout*>())
+        form->insertRow(0, QObject::tr("To:"), toField);
+    QObject::connect(toField, &QLineEdit::textChanged, view,
+                     [this](const QString& text) { setRecipientsText(text); });
+    QMetaObject::invokeMethod(
+        view, [this] { updateSendButton(); }, Qt::QueuedConnection);
+    return view;
+}
+
+void MailComposeViewController::setRecipientsText(const QString& text) {
+    m_message.recipients.clear();
+    for (const QString& piece : text.split(',', Qt::SkipEmptyParts)) {
+        const QString address = piece.trimmed();
+        if (!address.isEmpty()) m_message.recipients.push_back(address);
+    }
+    updateSendButton();
+}
+
+bool MailComposeViewController::canSendNow() const {
+    return !m_finished && !m_sending && (!m_recipientRequired || !m_message.recipients.empty());
+}
+
+void MailComposeViewController::updateSendButton() {
+    if (!isViewLoaded()) return;
+    if (auto* sendButton = view()->findChild<QPushButton*>("sendButton"))
+        sendButton->setEnabled(canSendNow());
 }
 
 void MailComposeViewController::send() {
-    if (m_finished) return;
-    const bool handedOver = ComposeSender::current()(m_message);
-    finish(handedOver ? MailComposeResult::Sent : MailComposeResult::Failed);
+    if (!canSendNow()) return;
+    if (!m_delivery) {
+        const bool handedOver = ComposeSender::current()(m_message);
+        std::optional<Error> error;
+        if (!handedOver) {
+            error = Error(
+                kMailErrorDomain, kMailErrorHandOffFailed,
+                {{kLocalizedDescriptionKey, "The mail could not be handed to a mail program"}});
+        }
+        finish(handedOver ? MailComposeResult::Sent : MailComposeResult::Failed, error);
+        return;
+    }
+    m_sending = true;
+    updateSendButton();
+    // A composer owned by a presenter may be gone by the time a slow delivery
+    // ends; one made on the stack has no owner to watch.
+    std::weak_ptr<ViewController> self = weak_from_this();
+    const bool owned = !self.expired();
+    m_delivery(*this, [this, self, owned](MailComposeResult result, std::optional<Error> error) {
+        const std::shared_ptr<ViewController> alive = self.lock();
+        if ((owned && !alive) || m_finished) return;
+        m_sending = false;
+        finish(result, std::move(error));
+    });
 }
 
 void MailComposeViewController::cancel() {
-    if (m_finished) return;
-    finish(MailComposeResult::Cancelled);
+    // A message on its way cannot be called back.
+    if (m_finished || m_sending) return;
+    finish(MailComposeResult::Cancelled, std::nullopt);
 }
 
-void MailComposeViewController::finish(MailComposeResult result) {
+void MailComposeViewController::finish(MailComposeResult result, std::optional<Error> error) {
     m_finished = true;
-    std::optional<Error> error;
-    if (result == MailComposeResult::Failed) {
-        error =
-            Error(kMailErrorDomain, kMailErrorHandOffFailed,
-                  {{kLocalizedDescriptionKey, "The mail could not be handed to a mail program"}});
-    }
     if (m_delegate) {
         m_delegate->mailComposeControllerDidFinishWithResultError(*this, result, error);
     } else {

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -48,6 +49,18 @@ public:
     void addAttachmentDataMimeTypeFileName(const QByteArray& data, const QString& mimeType,
                                            const QString& fileName);
 
+    // How Send delivers the message; `done` may be called later, on the main
+    // thread. Without one, Send hands the message to the ComposeSender and
+    // reports Sent, or Failed when it could not be handed over.
+    using Done = std::function<void(MailComposeResult, std::optional<Error>)>;
+    using Delivery = std::function<void(const MailComposeViewController&, Done)>;
+    void setDelivery(Delivery delivery) { m_delivery = std::move(delivery); }
+    // Whether Send stays disabled while the To field is empty.
+    void setRecipientRequired(bool required) { m_recipientRequired = required; }
+    bool canSendNow() const;
+    // What the To field holds: addresses separated by commas.
+    void setRecipientsText(const QString& text);
+
     const ComposedMessage& message() const { return m_message; }
     const QString& messageBody() const { return m_body; }
     bool isBodyHTML() const { return m_bodyIsHTML; }
@@ -60,13 +73,17 @@ protected:
     QWidget* makeView() override;
 
 private:
-    void finish(MailComposeResult result);
+    void finish(MailComposeResult result, std::optional<Error> error);
+    void updateSendButton();
 
     MailComposeViewControllerDelegate* m_delegate = nullptr;
     ComposedMessage m_message;
     QString m_body;
     bool m_bodyIsHTML = false;
     bool m_finished = false;
+    bool m_sending = false;
+    bool m_recipientRequired = false;
+    Delivery m_delivery;
 };
 
 // Builds the composer form both composers show.
