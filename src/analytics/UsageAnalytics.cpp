@@ -53,6 +53,16 @@ void UsageAnalytics::startSession(const std::string& apiKey) {
     }
 
     m_apiKey = removeSpaces(apiKey);
+    if (!m_settings.usageReportsEnabled) {
+        // Nothing kept from earlier runs may stay behind to be sent later.
+        std::error_code ec;
+        std::filesystem::remove_all(UsageFileCache::folderIn(m_library), ec);
+        if (ec) logf("UsageAnalytics: Cannot delete the kept sessions: {}", ec.message());
+        logLine(
+            "UsageAnalytics: Usage reports are off; no session is recorded and those kept on "
+            "this device are deleted.");
+        return;
+    }
     m_files = std::make_shared<UsageFileCache>(UsageFileCache::folderIn(m_library),
                                                usageKeyHash(m_apiKey), kAgentVersion);
     if (Result<void> made = m_files->createFolder(); !made.ok()) {

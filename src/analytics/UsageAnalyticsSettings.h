@@ -9,6 +9,9 @@ namespace qp {
 
 struct UsageAnalyticsSettings {
     bool eventLoggingEnabled = true;
+    // Off: the user declined usage reports. Nothing is recorded or sent, and
+    // the sessions kept on the device are deleted at start.
+    bool usageReportsEnabled = true;
     bool reportOnClose = true;
     bool reportOnPause = true;
     // A stay away longer than this starts a new session on return.

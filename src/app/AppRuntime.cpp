@@ -194,8 +194,10 @@ int runApp(int argc, char** argv, const RunOptions& options) {
     // Shared with the usage reports, whose last send may outlive this function.
     const auto http = std::make_shared<CurlHttpClient>(mainQueue);
     DesktopTextMessageService textMessages;
+    UsageAnalyticsSettings usageSettings;
+    usageSettings.usageReportsEnabled = configuration->value(config::kAnalyticsEnabled) == "true";
     UsageAnalytics analytics(clock, notifications, http, paths.library(), kAppVersion,
-                             configuration->value(config::kAnalyticsReportUrl));
+                             configuration->value(config::kAnalyticsReportUrl), usageSettings);
     analytics.setMainQueue(&mainQueue);
     analytics.setSecondStartAlert([](const std::string& message, const std::string& cancel) {
         AlertView::create("", message, nullptr, cancel)->show();

@@ -24,6 +24,7 @@ const std::map<std::string, std::string>& defaults() {
     static const std::map<std::string, std::string> values = {
         {config::kAnalyticsKey, "QUILLPOSTDESKTOP2026"},
         {config::kAnalyticsReportUrl, ""},
+        {config::kAnalyticsEnabled, "true"},
         {config::kFeedHost, ""},
         {config::kMoreAppsHost, ""},
         {config::kFacebookGraphUrl, "https://graph.facebook.com/"},
@@ -72,6 +73,9 @@ std::optional<std::string> valueProblem(const std::string& key, const std::strin
         return "\"" + key + "\" must be " + std::to_string(kAnalyticsKeyLength) +
                " capital letters and digits (like " + defaults().at(key) + "), not \"" +
                sanitizeUtf8(value) + "\"";
+    }
+    if (key == config::kAnalyticsEnabled && value != "true" && value != "false") {
+        return "\"" + key + "\" must be true or false, not \"" + sanitizeUtf8(value) + "\"";
     }
     return std::nullopt;
 }

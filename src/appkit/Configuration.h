@@ -30,6 +30,8 @@ inline constexpr const char* kFeedbackMail = "feedback_mail";
 inline constexpr const char* kDownloadLink = "download_link";
 inline constexpr const char* kPhotoLibrary = "photo_library";  // folder the picker browses
 inline constexpr const char* kAlbumFolder = "album_folder";    // folder "save" writes to
+// "false": no usage is recorded or sent, and the sessions kept are deleted.
+inline constexpr const char* kAnalyticsEnabled = "analytics_enabled";
 // Direct mail delivery: the SMTP server (smtp://host:port; empty: the desktop's
 // mail client), its login, and a file holding the password (readable by its
 // owner only; QUILLPOST_SMTP_PASSWORD wins over it).

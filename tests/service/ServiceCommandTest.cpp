@@ -304,6 +304,39 @@ TEST_F(AnalyticsCommand, ASenderThatHangsUpBeforeItsAnswerDoesNotStopTheService)
     EXPECT_GE(integerAt(*json, "sessions"), 1);
 }
 
+TEST_F(AnalyticsCommand, WithUsageReportsOffTheAppSendsNothingAndDeletesWhatItKept) {
+    const fs::path home = folder.path() / "home";
+    const fs::path usageFiles = home / "Library" / "UsageFiles";
+    auto env = environment();
+    env["QUILLPOST_HOME"] = home.string();
+    // No report address: the sessions stay on the device.
+    ASSERT_EQ(runProcess(kQuillpost, {"--headless"}, env).status, 0);
+    ASSERT_TRUE(fs::exists(usageFiles) && !fs::is_empty(usageFiles));
+
+    ServeProcess serve({"--listen", "127.0.0.1:0", "--db", db()}, environment(),
+                       folder.path() / "serve.err");
+    const std::string listening = serve.readLine();
+    const std::string prefix = "Listening on ";
+    ASSERT_EQ(listening.rfind(prefix, 0), 0u) << listening;
+    env["QUILLPOST_ANALYTICS_REPORT_URL"] =
+        listening.substr(prefix.size(), listening.find(',') - prefix.size());
+    env["QUILLPOST_ANALYTICS_ENABLED"] = "false";
+    const ProcessOutcome off = runProcess(kQuillpost, {"--headless"}, env);
+    ASSERT_EQ(off.status, 0) << off.err;
+    EXPECT_FALSE(fs::exists(usageFiles));
+    EXPECT_EQ(serve.stop(SIGTERM), 0);
+    const ProcessOutcome report = run({"analytics", "report", "--json", "--db", db()});
+    const std::optional<JsonValue> json = jsonOf(report.out);
+    ASSERT_TRUE(json) << report.out << report.err;
+    EXPECT_EQ(integerAt(*json, "sessions"), 0);
+
+    // A value that is neither true nor false is refused, naming the key.
+    env["QUILLPOST_ANALYTICS_ENABLED"] = "no";
+    const ProcessOutcome wrong = runProcess(kQuillpost, {"--headless"}, env);
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_NE(wrong.err.find("analytics_enabled"), std::string::npos) << wrong.err;
+}
+
 TEST(AnalyticsReportText, TablesLineUpAndEscapeControlCharacters) {
     UsageFigures figures;
     figures.sessions = 5;
