@@ -3,9 +3,13 @@
 #include <lcms2.h>
 
 #include <QColorSpace>
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace qp {
 namespace {
@@ -39,6 +43,38 @@ bool isIdentity(cmsHTRANSFORM transform) {
     return in == out;
 }
 
+// Runs the transform over the bitmap in place, a large photo in bands of
+// rows on threads of their own (a 12-megapixel photo takes Little CMS about
+// half a second on one core).
+void transformInBands(cmsHTRANSFORM transform, QImage& bitmap) {
+    constexpr std::int64_t kPixelsPerBand = 1'000'000;
+    const int height = bitmap.height();
+    const std::int64_t pixels = std::int64_t(bitmap.width()) * height;
+    const int bands = int(
+        std::clamp<std::int64_t>(pixels / kPixelsPerBand, 1,
+                                 std::max(1u, std::min(4u, std::thread::hardware_concurrency()))));
+    const auto stride = cmsUInt32Number(bitmap.bytesPerLine());
+    std::uint8_t* bits = bitmap.bits();
+    const auto run = [&](int first, int last) {
+        std::uint8_t* rows = bits + std::size_t(first) * stride;
+        cmsDoTransformLineStride(transform, rows, rows, cmsUInt32Number(bitmap.width()),
+                                 cmsUInt32Number(last - first), stride, stride, 0, 0);
+    };
+    const auto first = [&](int band) { return int(std::int64_t(height) * band / bands); };
+    std::vector<std::thread> workers;
+    int started = 1;
+    try {
+        for (; started < bands; ++started) {
+            workers.emplace_back(run, first(started), first(started + 1));
+        }
+    } catch (const std::system_error&) {
+        // No thread to be had: the rest runs here.
+    }
+    for (int band = started; band < bands; ++band) run(first(band), first(band + 1));
+    run(0, first(1));
+    for (std::thread& worker : workers) worker.join();
+}
+
 // Converts through `source`, whose colour model must suit the pixels.
 ProfileOutcome convertWith(QImage& bitmap, cmsHPROFILE source) {
     const cmsColorSpaceSignature model = cmsGetColorSpace(source);
@@ -70,8 +106,9 @@ ProfileOutcome convertWith(QImage& bitmap, cmsHPROFILE source) {
         return ProfileOutcome::Converted;
     }
 
+    // Without the one-pixel cache a transform may run on several threads.
     Transform transform(cmsCreateTransform(source, kRgb32, srgb.get(), kRgb32, INTENT_PERCEPTUAL,
-                                           cmsFLAGS_COPY_ALPHA));
+                                           cmsFLAGS_COPY_ALPHA | cmsFLAGS_NOCACHE));
     if (!transform) return ProfileOutcome::Unreadable;
     if (isIdentity(transform.get())) return ProfileOutcome::AlreadySrgb;
     if (bitmap.format() != QImage::Format_RGB32 && bitmap.format() != QImage::Format_ARGB32) {
@@ -79,10 +116,7 @@ ProfileOutcome convertWith(QImage& bitmap, cmsHPROFILE source) {
         if (bitmap.isNull()) return ProfileOutcome::Unreadable;
     }
     // Colour is converted unpremultiplied, the alpha byte copied over.
-    cmsDoTransformLineStride(transform.get(), bitmap.constBits(), bitmap.bits(),
-                             cmsUInt32Number(bitmap.width()), cmsUInt32Number(bitmap.height()),
-                             cmsUInt32Number(bitmap.bytesPerLine()),
-                             cmsUInt32Number(bitmap.bytesPerLine()), 0, 0);
+    transformInBands(transform.get(), bitmap);
     bitmap.setColorSpace(QColorSpace::SRgb);
     return ProfileOutcome::Converted;
 }

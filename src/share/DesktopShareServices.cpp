@@ -1,5 +1,7 @@
 #include "share/DesktopShareServices.h"
 
+#include <QUrl>
+
 #include "appkit/Configuration.h"
 #include "facebook/FacebookAppId.h"
 #include "platform/Log.h"
@@ -24,7 +26,9 @@ DesktopShareServices::DesktopShareServices(DesktopShareEnvironment environment)
         m_smtpMail = std::make_unique<SmtpMailDelivery>(url, config.value(config::kSmtpUser),
                                                         config.value(config::kSmtpPasswordFile),
                                                         m_environment.mainQueue);
-        logf("Mail goes directly through {}", url);
+        // The host only: a URL may carry a login.
+        logf("Mail goes directly to the SMTP server {}",
+             QUrl(QString::fromStdString(url)).host().toStdString());
     }
     m_services.analytics = m_environment.analytics;
     m_services.defaults = m_environment.defaults;

@@ -127,8 +127,11 @@ Result<void> sendSmtpMessage(const SmtpSettings& settings, const SmtpMessage& me
     if (!settings.user.empty()) {
         curl_easy_setopt(h, CURLOPT_USERNAME, settings.user.c_str());
         if (settings.password) curl_easy_setopt(h, CURLOPT_PASSWORD, settings.password->c_str());
-        // A password goes over an encrypted connection or not at all.
-        curl_easy_setopt(h, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+        // A password leaves this machine only over an encrypted connection.
+        const QString host = QUrl(QString::fromStdString(settings.url)).host();
+        const bool local = host == "127.0.0.1" || host == "localhost" || host == "::1";
+        curl_easy_setopt(h, CURLOPT_USE_SSL,
+                         static_cast<long>(local ? CURLUSESSL_TRY : CURLUSESSL_ALL));
     }
     curl.headers = curl_slist_append(curl.headers, ("From: <" + from + ">").c_str());
     curl.headers = curl_slist_append(curl.headers, ("To: " + to).c_str());

@@ -72,6 +72,21 @@ TEST(ColourProfile, StoredGreenShowsRedUnderASwappingProfileInEveryContainer) {
     }
 }
 
+TEST(ColourProfile, ALargePhotoIsConvertedInEveryRow) {
+    // Large enough to be converted in bands of rows.
+    QImage stored(1500, 1400, QImage::Format_RGB32);
+    stored.fill(qRgb(0, 200, 0));
+    const Result<Image> decoded =
+        decodePhoto(test::pngWithIcc(pngOf(stored), test::swappedRedGreenProfile()));
+    ASSERT_TRUE(decoded.ok());
+    const QImage& bitmap = decoded->bitmap();
+    for (int y = 0; y < bitmap.height(); ++y) {
+        for (int x : {0, 749, 1499}) {
+            ASSERT_LE(channelDistance(bitmap.pixel(x, y), qRgb(200, 0, 0)), 2) << x << ", " << y;
+        }
+    }
+}
+
 TEST(ColourProfile, ThePickersThumbnailShowsConvertedColoursToo) {
     TempFolder folder;
     const auto path = folder.path() / "tagged.png";
