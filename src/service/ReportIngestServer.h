@@ -42,7 +42,8 @@ public:
     bool isRunning() const;
 
     // Called on a worker thread after every answered report, with the status
-    // sent and a one-line description (for the service's log).
+    // sent and a one-line description (for the service's log). Set it before
+    // listen(); the workers read it without a lock.
     void setReportObserver(std::function<void(int status, const std::string& line)> observer);
 
 private:
