@@ -212,21 +212,21 @@ void FBWebDialog::showWebView() {
     m_modalBackgroundView->raise();
     sizeToFitOrientation();
     dialogWillAppear();
-    bounce({{kFBDialogScaleStart, std::chrono::milliseconds{0}},
-            {kFBDialogScaleOvershoot, kFBDialogGrowDuration},
+    setPresentationScale(kFBDialogScaleStart);
+    bounce({{kFBDialogScaleOvershoot, kFBDialogGrowDuration},
             {kFBDialogScaleUndershoot, kFBDialogBounceDuration},
             {1.0, kFBDialogBounceDuration}});
     addObservers();
 }
 
-// Scales through each (scale, duration) in turn; the first is where it starts.
+// Scales to each (scale, duration) in turn.
 void FBWebDialog::bounce(std::vector<std::pair<double, std::chrono::milliseconds>> steps) {
     if (steps.empty()) return;
     const auto [target, duration] = steps.front();
     steps.erase(steps.begin());
     const double from = m_scale;
     std::weak_ptr<bool> alive = m_alive;
-    m_bounce = Animation::start(
+    auto animation = Animation::start(
         from, target, duration,
         [this, alive](double value) {
             if (!alive.expired()) setPresentationScale(value);
@@ -235,6 +235,8 @@ void FBWebDialog::bounce(std::vector<std::pair<double, std::chrono::milliseconds
             if (alive.expired() || !finished) return;
             bounce(std::move(steps));
         });
+    // Without timing it ran to its end at once, and the next step is the one running.
+    if (animation->isRunning()) m_bounce = std::move(animation);
 }
 
 void FBWebDialog::schedulePresentation() {
