@@ -102,17 +102,25 @@ std::optional<Box> itemData(const std::uint8_t* data, std::size_t size, const Pr
     const int indexSize = version >= 1 ? (p[5] & 15) : 0;
     std::size_t at = 6;
     const auto field = [&](int width) { return sizedNumber(p, n, at, width); };
-    const auto count =
-        version < 2 ? (n - at >= 2 ? std::optional<std::uint64_t>(u16(p + at)) : std::nullopt)
-                    : field(4);
-    if (version < 2) at += 2;
-    if (!count) return std::nullopt;
-    for (std::uint64_t item = 0; item < *count; ++item) {
-        const auto id =
-            version < 2 ? (n - at >= 2 ? std::optional<std::uint64_t>(u16(p + at)) : std::nullopt)
-                        : field(4);
-        if (version < 2) at += 2;
-        if (!id || n - at < 2 || at > n) return std::nullopt;
+    // Item counts and ids are 16 bits wide before version 2, 32 from it on.
+    // An out value rather than an optional: g++ at -O1 (the sanitizer builds)
+    // takes an optional's value here for maybe-uninitialised.
+    const auto itemNumber = [&](std::uint64_t& value) {
+        if (version >= 2) {
+            const auto wide = field(4);
+            value = wide.value_or(0);
+            return wide.has_value();
+        }
+        if (n - at < 2) return false;
+        value = u16(p + at);
+        at += 2;
+        return true;
+    };
+    std::uint64_t count = 0;
+    if (!itemNumber(count)) return std::nullopt;
+    for (std::uint64_t item = 0; item < count; ++item) {
+        std::uint64_t id = 0;
+        if (!itemNumber(id) || n - at < 2 || at > n) return std::nullopt;
         int method = 0;
         if (version >= 1) {
             method = u16(p + at) & 15;
@@ -123,16 +131,20 @@ std::optional<Box> itemData(const std::uint8_t* data, std::size_t size, const Pr
         if (!base || n - at < 2 || at > n) return std::nullopt;
         const int extents = u16(p + at);
         at += 2;
-        std::optional<std::uint64_t> first;
+        std::uint64_t first = 0;
+        bool hasFirst = false;
         for (int e = 0; e < extents; ++e) {
             if (!field(indexSize)) return std::nullopt;
             const auto offset = field(offsetSize);
             const auto length = field(lengthSize);
             if (!offset || !length) return std::nullopt;
-            if (e == 0) first = *base + *offset;
+            if (e == 0) {
+                first = *base + *offset;
+                hasFirst = true;
+            }
         }
-        if (*id != primary.id) continue;
-        if (!first) return std::nullopt;
+        if (id != primary.id) continue;
+        if (!hasFirst) return std::nullopt;
         // Read as a decoder reads it: from the data's start to the file's end,
         // whatever length the extent claims, so a header that runs past its
         // extent is still seen with the bytes a decoder would take.
@@ -145,8 +157,8 @@ std::optional<Box> itemData(const std::uint8_t* data, std::size_t size, const Pr
             return std::nullopt;
         }
         const std::size_t available = std::size_t(data + size - from);
-        if (*first > available) return std::nullopt;
-        return Box{"data", from + *first, available - std::size_t(*first)};
+        if (first > available) return std::nullopt;
+        return Box{"data", from + first, available - std::size_t(first)};
     }
     return std::nullopt;
 }
