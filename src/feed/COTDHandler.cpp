@@ -43,7 +43,10 @@ std::optional<std::string> stringEntry(const PlistDictionary& dictionary, const 
 }  // namespace
 
 COTDHandler::COTDHandler(FeedServices services, FeedOptions options)
-    : m_services(std::move(services)), m_options(std::move(options)) {}
+    : m_services(std::move(services)), m_options(std::move(options)) {
+    if (!m_options.limits.cancellation)
+        m_options.limits.cancellation = std::make_shared<HttpCancellation>();
+}
 
 COTDHandler::~COTDHandler() {
     if (m_reachabilityObserver && m_services.notifications)
@@ -56,6 +59,9 @@ COTDHandler::~COTDHandler() {
         workers[1] = std::move(m_imagesStep.thread);
         workers[2] = std::move(m_probeStep.thread);
     }
+    // A stalled server must not hold up the app's end: downloads on their
+    // way stop now, and what they would have brought is simply not there.
+    m_options.limits.cancellation->cancel();
     for (std::thread& worker : workers) {
         if (worker.joinable()) worker.join();
     }

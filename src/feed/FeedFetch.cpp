@@ -40,6 +40,7 @@ Result<std::string> fetchBody(HttpClient& http, const Clock& clock, const FeedLi
     request.timeout = *timeout;
     request.useCookies = false;
     request.maxResponseBytes = maxBytes;
+    request.cancellation = limits.cancellation;
     Result<HttpResponse> response = http.send(request);
     if (!response.ok()) {
         return Error(kFeedErrorDomain, kFeedErrorUnreachable,

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -40,6 +41,8 @@ struct FeedLimits {
     std::size_t maxPlistBytes = 4u << 20;
     std::size_t maxImageBytes = 16u << 20;
     std::int64_t maxImagePixels = 4096 * 4096;
+    // Stops the fetches on their way from another thread (the feed's end).
+    std::shared_ptr<HttpCancellation> cancellation;
 };
 
 // The request's time-out under `limits`, or nullopt when the deadline passed.
