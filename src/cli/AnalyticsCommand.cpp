@@ -15,8 +15,8 @@
 
 #include "cli/AnalyticsReportText.h"
 #include "cli/ConsoleOutput.h"
+#include "cli/FontSystem.h"
 #include "cli/TerminalText.h"
-#include "platform/RuntimeFolder.h"
 #include "service/ListenAddress.h"
 #include "service/ReportIngestServer.h"
 #include "service/StoreLocation.h"
@@ -56,18 +56,6 @@ void addDatabaseOption(CLI::App* command, AnalyticsOptions& options) {
         ->type_name("URL")
         ->option_text("URL")
         ->check(databaseCheck());
-}
-
-// Fonts need the Gui application; made only for a chart, on the offscreen
-// platform, so no display is ever needed.
-std::unique_ptr<QGuiApplication> makeFontSystem() {
-    if (QCoreApplication::instance()) return nullptr;
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    providePrivateRuntimeFolder();
-    static int argc = 1;
-    static char name[] = "quillpost";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 // Blocks SIGINT and SIGTERM in this thread and every thread it starts from

@@ -16,6 +16,7 @@
 #include "cli/ComposeRecipe.h"
 #include "cli/ComposeTargets.h"
 #include "cli/ConsoleOutput.h"
+#include "cli/FontSystem.h"
 #include "cli/InputOrderWork.h"
 #include "cli/LibraryMessages.h"
 #include "cli/TerminalText.h"
@@ -24,7 +25,6 @@
 #include "editor/composition/MessageRenderer.h"
 #include "imaging/PhotoIO.h"
 #include "platform/Paths.h"
-#include "platform/RuntimeFolder.h"
 
 namespace qp {
 namespace {
@@ -32,18 +32,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kCommandName = "quillpost compose";
-// Fonts need the Gui application; it is made only when a message is drawn,
-// on the offscreen platform, so no display is ever needed.
-std::unique_ptr<QGuiApplication> makeFontSystem() {
-    if (QCoreApplication::instance()) return nullptr;
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    providePrivateRuntimeFolder();
-    static int argc = 1;
-    static char name[] = "quillpost";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
-
 // The message is fitted the same way for every photo: say once when even
 // the theme's smallest size could not hold it.
 void warnWhenMessageIsCut(const MessageFit& fit, std::FILE* err) {
