@@ -62,7 +62,6 @@ TEST(ComposeParallel, ResultsAreByteIdenticalToASerialRun) {
             options.background = background;
             options.size = 360;
             options.aspect = "4:5";
-            options.message = "Whole photos, several at once";
             Captured io;
             Outcome run{runCompose(options, io.streams()), io.out(), io.err()};
             run.out = replaced(run.out, out.string(), "OUT");
