@@ -181,7 +181,9 @@ TEST_F(ReportDeliveryTest, QuitCancelsAStalledSendAndItsSessionGoesAtTheNextLaun
         "UsageAnalytics: A report is still on its way; its sessions stay on the device."));
     ASSERT_EQ(kept().size(), 1u) << "no answer, so the ended session stays";
     EXPECT_EQ(kept()[0].endMilliseconds, endedAt);
+    // The server finishes with the abandoned report before the next launch.
     m_server.release();
+    ASSERT_TRUE(m_server.waitUntilIdle());
 
     m_server.setDropAnswers(false);
     auto next = launch();

@@ -33,6 +33,7 @@ public:
                 m_arrived.notify_all();
                 m_changed.wait_for(lock, std::chrono::seconds(10), [this] { return !m_holding; });
                 --m_handling;
+                m_changed.notify_all();
                 response.status = m_status;
                 if (m_dropAnswers) {
                     // Headers go out, then the connection closes before the body.
@@ -79,6 +80,12 @@ public:
         std::unique_lock lock(m_mutex);
         return m_arrived.wait_for(lock, std::chrono::seconds(10),
                                   [&] { return m_received.size() >= count; });
+    }
+    // Waits until no report is being handled; false after 10 s.
+    bool waitUntilIdle() {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::seconds(10),
+                                  [this] { return m_handling == 0; });
     }
     std::vector<Received> received() const {
         std::lock_guard lock(m_mutex);
