@@ -66,10 +66,18 @@ fs::path Paths::defaultHome() {
     return fs::path(user) / ".local" / "share" / "quillpost";
 }
 
+fs::path Paths::installedResources(const fs::path& executableDir) {
+    // The full program lives one level deeper, in libexec/quillpost/.
+    const fs::path dir = executableDir.lexically_normal();
+    const fs::path parent = (dir.has_filename() ? dir : dir.parent_path()).parent_path();
+    const bool inLibexec = parent.filename() == "libexec";
+    return (inLibexec ? parent.parent_path() : executableDir / "..") / "share" / "quillpost";
+}
+
 fs::path Paths::locateResources(const fs::path& executableDir) {
     if (std::string env = environment("QUILLPOST_RESOURCES"); !env.empty()) return env;
     std::error_code ec;
-    const fs::path installed = executableDir / ".." / "share" / "quillpost";
+    const fs::path installed = installedResources(executableDir);
     if (!executableDir.empty() && fs::is_directory(installed, ec)) {
         return fs::weakly_canonical(installed, ec);
     }
@@ -85,7 +93,7 @@ std::string Paths::resourcesSearchHint(const fs::path& executableDir) {
     if (std::string env = environment("QUILLPOST_RESOURCES"); !env.empty()) {
         places = env + " (from $QUILLPOST_RESOURCES)";
     } else {
-        places = (executableDir / ".." / "share" / "quillpost").lexically_normal().string();
+        places = installedResources(executableDir).lexically_normal().string();
 #ifdef QP_SOURCE_RESOURCES
         places += ", then " + std::string(QP_SOURCE_RESOURCES);
 #endif

@@ -36,9 +36,13 @@ public:
     // else ~/.local/share/quillpost.
     static std::filesystem::path defaultHome();
 
-    // The resources folder, first of: $QUILLPOST_RESOURCES, ../share/quillpost
-    // beside the executable, the source tree's resources/ recorded at build time.
+    // The resources folder, first of: $QUILLPOST_RESOURCES, the installed
+    // share/quillpost of the prefix the executable sits in (bin/ or
+    // libexec/quillpost/), the source tree's resources/ recorded at build time.
     static std::filesystem::path locateResources(const std::filesystem::path& executableDir);
+    // Where an installed executable in `executableDir` keeps its resources:
+    // <prefix>/share/quillpost for <prefix>/bin and <prefix>/libexec/quillpost.
+    static std::filesystem::path installedResources(const std::filesystem::path& executableDir);
     // Says where locateResources looked and how to point it elsewhere, for
     // messages about resources that are not there.
     static std::string resourcesSearchHint(const std::filesystem::path& executableDir);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -26,6 +27,30 @@ TEST(Paths, CreatesStandardFoldersAndFindsResources) {
     EXPECT_FALSE(paths.pathForResource("COTD", "png", "images"));
     EXPECT_FALSE(paths.pathForResource("..", "", "images"));
     EXPECT_FALSE(paths.pathForResource("../res/images/COTD", "jpg", "images"));
+}
+
+// Both installed executables, the command in bin/ and the full program in
+// libexec/quillpost/, find the one share/quillpost of their prefix.
+TEST(Paths, InstalledExecutablesFindTheSharedResourcesOfTheirPrefix) {
+    const TempFolder folder;
+    const fs::path prefix = folder.path() / "usr";
+    fs::create_directories(prefix / "bin");
+    fs::create_directories(prefix / "libexec/quillpost");
+    fs::create_directories(prefix / "share/quillpost");
+    const char* saved = std::getenv("QUILLPOST_RESOURCES");
+    const std::string savedValue = saved ? saved : "";
+    ::unsetenv("QUILLPOST_RESOURCES");
+    for (const fs::path& executableDir :
+         {prefix / "bin", prefix / "libexec/quillpost", prefix / "libexec/quillpost/"}) {
+        SCOPED_TRACE(executableDir.string());
+        EXPECT_EQ(Paths::installedResources(executableDir).lexically_normal(),
+                  prefix / "share/quillpost");
+        EXPECT_EQ(Paths::locateResources(executableDir), fs::canonical(prefix / "share/quillpost"));
+        EXPECT_NE(
+            Paths::resourcesSearchHint(executableDir).find((prefix / "share/quillpost").string()),
+            std::string::npos);
+    }
+    if (saved) ::setenv("QUILLPOST_RESOURCES", savedValue.c_str(), 1);
 }
 
 TEST(Paths, AtomicWriteReplacesWholeFileAndLeavesNoTemporaries) {
