@@ -70,8 +70,20 @@ QImage drawThumb(const QImage& background, const QImage& bottom);
 QImage drawCOTD(int side);
 QImage drawSamplePhoto();  // upright, 1200 x 1600
 
+// The application icon (Icon.cpp): `side` pixels square, and the same
+// drawing as an SVG document.
+QImage drawIcon(int side);
+std::string iconSvg();
+
 // Interface images keyed by file name.
 std::vector<std::pair<std::string, QImage>> interfaceImages();
+
+// The interface's icon set (InterfaceIcons.cpp), keyed by file name: light
+// line drawings for the screens' buttons, transparent around them.
+std::vector<std::pair<std::string, QImage>> interfaceIcons();
+// A photo fitted whole into a theme, as the editor first shows it: the start
+// screen's sample composition.
+QImage drawSampleComposition(const Painter& theme, const QImage& photo, int side);
 
 // Runs `draw` with the painter scaled so that the square is kUnits wide.
 Painter inResultUnits(std::function<void(QPainter&)> draw);

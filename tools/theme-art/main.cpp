@@ -4,6 +4,10 @@
 //   theme-art --samples DIR        the contact sheet's sample photos
 //   theme-art --themes             one CATEGORY/INDEX per bundled theme
 //   theme-art --sheet OUT RESULTS  the contact sheet from composed results
+//   theme-art --interface-icons DIR  the screens' icon set, the app's mark
+//                                  and the start screen's sample composition
+//   theme-art --icon DIR NAME      the app icon as an icon-theme tree: DIR/
+//                                  scalable/apps/NAME.svg and NxN/apps/NAME.png
 
 #include <QBuffer>
 #include <QByteArray>
@@ -204,8 +208,63 @@ int writeResources(const QDir& root) {
     return 0;
 }
 
+// The raster sizes of the icon; the desktop looks for them in the icon theme.
+constexpr int kIconSizes[] = {48, 128, 256};
+
+bool writeIcons(const QString& folder, const QString& name) {
+    QDir root(folder);
+    bool ok = root.mkpath("scalable/apps");
+    ok &= writeBytes(root.filePath("scalable/apps/" + name + ".svg"),
+                     QByteArray::fromStdString(art::iconSvg()));
+    for (int side : kIconSizes) {
+        const QString sub = QString("%1x%1/apps").arg(side);
+        ok &= root.mkpath(sub);
+        ok &= writeBytes(root.filePath(sub + "/" + name + ".png"),
+                         encode(art::drawIcon(side), "PNG"));
+    }
+    if (!ok)
+        std::fprintf(stderr, "theme-art: could not write the icon under %s\n", qPrintable(folder));
+    return ok;
+}
+
+// The start screen's pictures: the app's mark and a sample composition,
+// drawn for their largest size (a tablet at two-fold scale).
+constexpr int kMarkSide = 192;
+constexpr int kSampleCompositionSide = 640;
+constexpr const char* kSampleCompositionTheme = "frame_gold";
+
+// The interface's icon set and the start screen's pictures into `folder`;
+// files that are no longer drawn are removed.
+bool writeInterfaceIcons(const QString& folder) {
+    bool ok = QDir().mkpath(folder);
+    const QString dir = folder + "/";
+    std::set<QString> written;
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        written.insert(name);
+        ok &= writeBytes(dir + name, bytes);
+    };
+    for (const auto& [name, image] : art::interfaceIcons()) {
+        write(QString::fromStdString(name), encode(image, "PNG"));
+    }
+    write("mark.png", encode(art::drawIcon(kMarkSide), "PNG"));
+    for (const art::CategoryArt& category : art::catalogue()) {
+        for (const art::ThemeArt& theme : category.themes) {
+            if (theme.id != kSampleCompositionTheme) continue;
+            const QImage sample = art::drawSampleComposition(
+                theme.paint, art::samplePhotos().front().image, kSampleCompositionSide);
+            write("sample-composition.jpg", encode(sample, "JPG", kJpegQuality));
+        }
+    }
+    ok &= written.count("sample-composition.jpg") == 1;
+    if (!ok) std::fprintf(stderr, "theme-art: some icons could not be written\n");
+    removeStale(dir, written);
+    return ok;
+}
+
 constexpr const char* kUsage =
-    "usage: theme-art RESOURCES | --samples DIR | --themes | --sheet OUT.png RESULTS\n";
+    "usage: theme-art RESOURCES | --samples DIR | --themes | --sheet OUT.png RESULTS |\n"
+    "       --interface-icons DIR |\n"
+    "       --icon DIR NAME\n";
 
 }  // namespace
 
@@ -219,6 +278,9 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (args.size() == 2 && args[0] == "--samples") return writeSamples(args[1]) ? 0 : 1;
+    if (args.size() == 2 && args[0] == "--interface-icons")
+        return writeInterfaceIcons(args[1]) ? 0 : 1;
+    if (args.size() == 3 && args[0] == "--icon") return writeIcons(args[1], args[2]) ? 0 : 1;
     if (args.size() == 3 && args[0] == "--sheet") return writeSheet(args[1], args[2].toStdString());
     if (args.size() == 1 && !args[0].startsWith("--")) return writeResources(QDir(args[0]));
     std::fprintf(stderr, "%s", kUsage);
