@@ -4,6 +4,8 @@ find_package(Threads REQUIRED)
 find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui)
 if(QP_BUILD_APP)
   find_package(Qt6 6.4 REQUIRED COMPONENTS Widgets UiTools)
+  # The local socket that brings a login redirect into the running app.
+  find_package(Qt6 6.4 REQUIRED COMPONENTS Network)
 endif()
 set(CMAKE_AUTOMOC OFF)
 

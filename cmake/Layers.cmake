@@ -5,7 +5,7 @@
 
 set(QP_LAYER_ORDER platform toolkit services appkit editor screens app cli)
 set(QP_LAYER_platform qp_json qp_platform qp_platform_plist qp_platform_curl qp_platform_qt
-  qp_platform_reachability)
+  qp_platform_reachability qp_platform_instance)
 set(QP_LAYER_toolkit qp_platform_ui qp_platform_webengine)
 set(QP_LAYER_services
   qp_imaging qp_imaging_widgets qp_analytics_report qp_analytics qp_ui
@@ -19,7 +19,7 @@ set(QP_LAYER_cli qp_compose_command)
 # Plain C++ (and Qt Core/Gui at most): tested without a window.
 set(QP_LOGIC_TARGETS
   qp_json qp_platform qp_platform_plist qp_platform_curl qp_platform_qt qp_platform_reachability
-  qp_imaging qp_analytics_report qp_analytics qp_editor qp_composition
+  qp_platform_instance qp_imaging qp_analytics_report qp_analytics qp_editor qp_composition
   qp_appkit_config qp_appkit_device qp_feed qp_facebook qp_service qp_compose_command)
 
 function(_qp_layer_of target out)
