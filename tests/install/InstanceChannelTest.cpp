@@ -130,6 +130,23 @@ TEST_F(InstanceChannelTest, RequestsReachTheRunningAppAfterTheAnswer) {
     EXPECT_EQ(m_requests.raised, 1);
 }
 
+TEST_F(InstanceChannelTest, RequestsBeforeTheAppIsReadyWaitForIt) {
+    InstanceChannel app(socketFor("home"));
+    ASSERT_TRUE(app.claim("").ok());
+    EXPECT_EQ(sendAndAwaitHangUp(socketFor("home"), "raise\n"), "ok\n");
+    EXPECT_EQ(sendAndAwaitHangUp(socketFor("home"),
+                                 QByteArray::fromStdString("open " + kLoginURL + "\n")),
+              "ok\n");
+    std::vector<std::string> order;
+    app.setHandlers({[&](const std::string& url) {
+                         order.push_back(url);
+                         m_loop.quit();
+                     },
+                     [&] { order.push_back("raise"); }});
+    EXPECT_TRUE(runLoop());
+    EXPECT_EQ(order, (std::vector<std::string>{"raise", kLoginURL}));
+}
+
 TEST_F(InstanceChannelTest, ALaterStartHandsItsURLOverAndEnds) {
     auto app = runningApp(socketFor("home"));
     // The later start blocks while it waits for the answer, as its own

@@ -124,23 +124,39 @@ void InstanceChannel::readRequest(QLocalSocket* peer) {
     line.chop(1);
     const std::string request = line.toStdString();
 
-    std::function<void()> handle;
-    if (request == kRaiseRequest) {
-        handle = m_handlers.raise;
-    } else if (request.rfind(kOpenRequest, 0) == 0) {
-        const std::string url = request.substr(std::string_view(kOpenRequest).size());
-        if (incomingURLProblem(url)) return drop(peer);
-        if (m_handlers.open) handle = [open = m_handlers.open, url] { open(url); };
-    } else {
+    std::optional<std::string> url;
+    if (request.rfind(kOpenRequest, 0) == 0) {
+        url = request.substr(std::string_view(kOpenRequest).size());
+        if (incomingURLProblem(*url)) return drop(peer);
+    } else if (request != kRaiseRequest) {
         return drop(peer);
     }
     if (auto* silence = peer->findChild<QTimer*>()) silence->stop();
     peer->write(QByteArray(kTakenAnswer) + "\n");
     peer->flush();
     peer->disconnectFromServer();
+    if (m_hasHandlers) {
+        deliverLater(std::move(url));
+    } else {
+        m_early.push_back(std::move(url));
+    }
+}
+
+void InstanceChannel::setHandlers(Handlers handlers) {
+    m_handlers = std::move(handlers);
+    m_hasHandlers = true;
+    for (std::optional<std::string>& url : m_early) deliverLater(std::move(url));
+    m_early.clear();
+}
+
+void InstanceChannel::deliverLater(std::optional<std::string> url) {
+    if (!m_server) return;
     // The later start has its answer before the app acts, so a dialog the
     // request opens never keeps that start waiting.
-    if (handle) QTimer::singleShot(0, m_server.get(), std::move(handle));
+    QTimer::singleShot(0, m_server.get(), [this, url = std::move(url)] {
+        if (url && m_handlers.open) m_handlers.open(*url);
+        if (!url && m_handlers.raise) m_handlers.raise();
+    });
 }
 
 }  // namespace qp

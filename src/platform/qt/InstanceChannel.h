@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Result.h"
 
@@ -55,8 +57,9 @@ public:
     Result<Claim> claim(const std::string& url);
 
     // What to do with requests from later starts; called on the main thread
-    // after the requesting start has had its answer.
-    void setHandlers(Handlers handlers) { m_handlers = std::move(handlers); }
+    // after the requesting start has had its answer. Requests that came
+    // before (while the app was still launching) are handed on now.
+    void setHandlers(Handlers handlers);
 
     const std::filesystem::path& socketPath() const { return m_socketPath; }
     bool isListening() const;
@@ -66,11 +69,16 @@ private:
     Result<Claim> listen();
     void acceptConnections();
     void readRequest(QLocalSocket* peer);
+    // Hands a request on to the handlers, once the event loop is back.
+    void deliverLater(std::optional<std::string> url);
 
     std::filesystem::path m_socketPath;
     std::chrono::milliseconds m_silenceLimit;
     std::unique_ptr<QLocalServer> m_server;
     Handlers m_handlers;
+    bool m_hasHandlers = false;
+    // Requests that came before the handlers: a URL, or nothing for a raise.
+    std::vector<std::optional<std::string>> m_early;
 };
 
 }  // namespace qp
