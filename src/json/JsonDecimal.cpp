@@ -31,25 +31,27 @@ Uint128 combine(std::uint64_t high, std::uint64_t low) {
     return (Uint128(high) << 64) | low;
 }
 
-// Appends the decimal digits of `value` (no leading zeros; "0" for zero).
-void appendDigits(Uint128 value, std::string& out) {
-    char buffer[48];
-    char* end = buffer + sizeof buffer;
+// Room for the digits of any coefficient (at most 38) and then some.
+constexpr std::size_t kDigitsRoom = 48;
+
+// Writes the decimal digits of `value` (no leading zeros; "0" for zero) at
+// `buffer` and answers their count.
+std::size_t writeDigits(Uint128 value, char (&buffer)[kDigitsRoom]) {
+    char* const end = buffer + kDigitsRoom;
     if (value >> 64 == 0) {
-        auto result = std::to_chars(buffer, end, static_cast<std::uint64_t>(value));
-        out.append(buffer, result.ptr);
-        return;
+        return static_cast<std::size_t>(
+            std::to_chars(buffer, end, static_cast<std::uint64_t>(value)).ptr - buffer);
     }
     // value < 10^38, so the part above 10^19 fits 64 bits.
     const auto high = static_cast<std::uint64_t>(value / kTen19);
     auto low = static_cast<std::uint64_t>(value % kTen19);
-    auto result = std::to_chars(buffer, end, high);
-    char* p = result.ptr + 19;
-    for (char* q = p; q > result.ptr;) {
+    char* const lowStart = std::to_chars(buffer, end, high).ptr;
+    char* const p = lowStart + 19;
+    for (char* q = p; q > lowStart;) {
         *--q = static_cast<char>('0' + low % 10);
         low /= 10;
     }
-    out.append(buffer, p);
+    return static_cast<std::size_t>(p - buffer);
 }
 
 }  // namespace
@@ -70,6 +72,21 @@ JsonDecimal::JsonDecimal(std::uint64_t value) {
         ++m_exponent;
     }
     m_low = value;
+}
+
+std::optional<JsonDecimal> JsonDecimal::fromParts(bool negative, std::uint64_t coefficient,
+                                                  std::int64_t exponent) {
+    JsonDecimal result;
+    if (coefficient == 0) return result;  // zero, whatever its sign or exponent
+    while (coefficient % 10 == 0) {
+        coefficient /= 10;
+        ++exponent;
+    }
+    if (exponent < kMinExponent || exponent > kMaxExponent) return std::nullopt;
+    result.m_low = coefficient;
+    result.m_exponent = static_cast<std::int16_t>(exponent);
+    result.m_negative = negative;
+    return result;
 }
 
 std::optional<JsonDecimal> JsonDecimal::fromString(std::string_view text) {
@@ -160,9 +177,8 @@ std::optional<JsonDecimal> JsonDecimal::fromString(std::string_view text) {
 }
 
 std::string JsonDecimal::coefficientDigits() const {
-    std::string out;
-    appendDigits(combine(m_high, m_low), out);
-    return out;
+    char digits[kDigitsRoom];
+    return std::string(digits, writeDigits(combine(m_high, m_low), digits));
 }
 
 std::optional<std::int64_t> JsonDecimal::toInt64() const {
@@ -197,20 +213,23 @@ std::string JsonDecimal::stringValue() const {
 }
 
 void JsonDecimal::appendTo(std::string& out) const {
+    char digits[kDigitsRoom];
+    const std::size_t length = writeDigits(combine(m_high, m_low), digits);
     if (m_negative) out += '-';
-    const std::size_t start = out.size();
-    appendDigits(combine(m_high, m_low), out);
     if (m_exponent >= 0) {
+        out.append(digits, length);
         if (!isZero()) out.append(static_cast<std::size_t>(m_exponent), '0');
         return;
     }
-    const std::size_t length = out.size() - start;
     const auto fraction = static_cast<std::size_t>(-m_exponent);
     if (length > fraction) {
-        out.insert(out.end() - static_cast<std::ptrdiff_t>(fraction), '.');
+        out.append(digits, length - fraction);
+        out += '.';
+        out.append(digits + length - fraction, fraction);
     } else {
-        out.insert(start, fraction - length + 2, '0');
-        out[start + 1] = '.';
+        out.append("0.", 2);
+        out.append(fraction - length, '0');
+        out.append(digits, length);
     }
 }
 

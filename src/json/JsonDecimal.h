@@ -24,6 +24,10 @@ public:
     // Reads text in JSON number syntax. None when the syntax is wrong or the
     // value needs more digits or a larger power of ten than this type holds.
     static std::optional<JsonDecimal> fromString(std::string_view text);
+    // coefficient × 10^exponent with the sign; none when out of range. The
+    // reader's quick way for numbers of at most 19 digits, already checked.
+    static std::optional<JsonDecimal> fromParts(bool negative, std::uint64_t coefficient,
+                                                std::int64_t exponent);
 
     bool isZero() const { return m_high == 0 && m_low == 0; }
     bool isNegative() const { return m_negative; }

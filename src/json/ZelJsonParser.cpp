@@ -325,35 +325,61 @@ bool ZelJsonParser::scanHexQuad(std::uint32_t& value) {
 }
 
 bool ZelJsonParser::scanNumber(JsonValue& out) {
-    const unsigned char* start = m_pos;
-    if (at('-')) ++m_pos;
+    const unsigned char* const start = m_pos;
+    const bool negative = at('-');
+    if (negative) ++m_pos;
+    // The digits gather in `coefficient` as they are checked; up to 19 of
+    // them cannot overflow it. Longer numbers are read again from the text.
+    std::uint64_t coefficient = 0;
+    int digits = 0;
+    std::int64_t exponent = 0;
+    auto takeDigits = [&] {
+        const unsigned char* const first = m_pos;
+        while (m_pos < m_end && isDigit(*m_pos)) {
+            coefficient = coefficient * 10 + static_cast<unsigned>(*m_pos - '0');
+            ++m_pos;
+        }
+        const auto count = static_cast<int>(m_pos - first);
+        digits += count;
+        return count;
+    };
     if (at('0')) {
         ++m_pos;
+        digits = 1;
         if (m_pos < m_end && isDigit(*m_pos)) {
             return fail(kJsonErrorNumber, kTextLeadingZero);
         }
-    } else if (m_pos < m_end && isDigit(*m_pos)) {
-        while (m_pos < m_end && isDigit(*m_pos)) ++m_pos;
-    } else {
+    } else if (takeDigits() == 0) {
         return fail(kJsonErrorNumber, kTextNoDigitsAfterMinus);
     }
     if (at('.')) {
         ++m_pos;
-        if (m_pos == m_end || !isDigit(*m_pos)) {
+        const int fraction = takeDigits();
+        if (fraction == 0) {
             return fail(kJsonErrorNumber, kTextNoDigitsAfterPoint);
         }
-        while (m_pos < m_end && isDigit(*m_pos)) ++m_pos;
+        exponent -= fraction;
     }
     if (at('e') || at('E')) {
         ++m_pos;
-        if (at('+') || at('-')) ++m_pos;
+        bool negativeExponent = false;
+        if (at('+') || at('-')) negativeExponent = *m_pos++ == '-';
         if (m_pos == m_end || !isDigit(*m_pos)) {
             return fail(kJsonErrorNumber, kTextNoDigitsAfterExponent);
         }
-        while (m_pos < m_end && isDigit(*m_pos)) ++m_pos;
+        // Saturates: an exponent this large is out of range whatever the digits.
+        std::int64_t written = 0;
+        for (; m_pos < m_end && isDigit(*m_pos); ++m_pos) {
+            if (written < 1'000'000'000) written = written * 10 + (*m_pos - '0');
+        }
+        exponent += negativeExponent ? -written : written;
     }
-    std::optional<JsonDecimal> number = JsonDecimal::fromString(
-        {reinterpret_cast<const char*>(start), static_cast<std::size_t>(m_pos - start)});
+    constexpr int kDigitsInAWord = 19;
+    const std::optional<JsonDecimal> number =
+        digits <= kDigitsInAWord
+            ? JsonDecimal::fromParts(negative, coefficient, exponent)
+            : JsonDecimal::fromString({reinterpret_cast<const char*>(start),
+                                       static_cast<std::size_t>(m_pos - start)});
     if (!number) {
         return fail(kJsonErrorNumber, kTextDecimalFailed);
     }

@@ -210,3 +210,52 @@ TEST(JsonReader, ObjectValueErrorNamesTheKey) {
 
 }  // namespace
 }  // namespace qp
+
+namespace qp {
+namespace {
+
+// The reader gathers short numbers while it checks them and hands longer ones
+// to JsonDecimal::fromString; both ways must give the same value, and refuse
+// the same numbers.
+TEST(JsonReader, NumbersReadTheSameEitherWay) {
+    const char* numbers[] = {
+        "0",
+        "-0",
+        "-0.0",
+        "7",
+        "1.5000",
+        "0.000123",
+        "1e2",
+        "-12.5E-3",
+        "1000",
+        "999999999999999999",
+        "9999999999999999999",  // 19 digits: the most gathered directly
+        "18446744073709551615",
+        "18446744073709551616",
+        "12345678901234567890",
+        "-65.613616999999977",
+        "1.0e-200",
+        "1e-201",
+        "10e200",
+        "0.1e201",
+        "100e-202",
+        "0e999999999999",
+        "1e999999999999",
+        "123456789012345678901234567890123456789",
+    };
+    ZelJsonParser parser;
+    for (const char* number : numbers) {
+        const std::optional<JsonDecimal> expected = JsonDecimal::fromString(number);
+        const std::optional<JsonValue> read = parser.fragmentWithString(number);
+        ASSERT_EQ(read.has_value(), expected.has_value()) << number;
+        if (expected) {
+            EXPECT_EQ(*read, JsonValue(*expected)) << number;
+        } else {
+            EXPECT_EQ(parser.errorTrace().front().description(), "Failed creating decimal instance")
+                << number;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qp
