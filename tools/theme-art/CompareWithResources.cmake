@@ -1,14 +1,18 @@
 # Draws the art into WORK with TOOL and compares it, file by file, with the
-# categories, images and sample feed in RESOURCES.
+# categories, images, sample feed and interface icons in RESOURCES.
 #   cmake -DTOOL=... -DRESOURCES=... -DWORK=... -P CompareWithResources.cmake
 file(REMOVE_RECURSE "${WORK}")
 execute_process(COMMAND "${TOOL}" "${WORK}" RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "theme-art failed (${status})")
 endif()
+execute_process(COMMAND "${TOOL}" --interface-icons "${WORK}/icons" RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "theme-art --interface-icons failed (${status})")
+endif()
 
 set(differing "")
-foreach(folder categories images feed-sample/art feed-sample/feed2 feed-sample/themes)
+foreach(folder categories images icons feed-sample/art feed-sample/feed2 feed-sample/themes)
   file(GLOB drawn RELATIVE "${WORK}/${folder}" "${WORK}/${folder}/*")
   file(GLOB committed RELATIVE "${RESOURCES}/${folder}" "${RESOURCES}/${folder}/*")
   foreach(name IN LISTS drawn committed)

@@ -231,7 +231,7 @@ bool writeIcons(const QString& folder, const QString& name) {
 // drawn for their largest size (a tablet at two-fold scale).
 constexpr int kMarkSide = 192;
 constexpr int kSampleCompositionSide = 640;
-constexpr const char* kSampleCompositionTheme = "frame_gold";
+constexpr const char* kSampleCompositionTheme = "frame_airmail";
 
 // The interface's icon set and the start screen's pictures into `folder`;
 // files that are no longer drawn are removed.
