@@ -11,9 +11,21 @@ namespace qp {
 
 TextView::TextView(QWidget* parent) : QPlainTextEdit(parent) {
     setFrameShape(QFrame::NoFrame);
+    setUndoRedoEnabled(false);
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_programmatic && m_delegate) m_delegate->textViewDidChange(*this);
     });
+}
+
+bool TextView::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
+            event->ignore();  // left to the window's shortcuts
+            return true;
+        }
+    }
+    return QPlainTextEdit::event(event);
 }
 
 void TextView::setText(const QString& text) {

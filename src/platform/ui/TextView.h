@@ -61,6 +61,9 @@ public:
     bool replaceRangeWithText(TextRange range, const QString& text);
 
 protected:
+    // Undo and redo keys belong to the screen, whose history holds the
+    // text's edits along with the rest; the box keeps no history of its own.
+    bool event(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

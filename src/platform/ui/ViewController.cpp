@@ -69,6 +69,14 @@ QWidget* ViewController::outlet(const std::string& name) const {
     return m_view->findChild<QWidget*>(qname);
 }
 
+bool ViewController::performAction(const std::string& name, QObject* sender) {
+    std::map<std::string, Action> table = actions();
+    const auto found = table.find(name);
+    if (found == table.end()) return false;
+    found->second(sender);
+    return true;
+}
+
 Result<void> ViewController::bindLayout(QWidget* root) {
     for (const std::string& name : requiredOutlets()) {
         const QString qname = QString::fromStdString(name);

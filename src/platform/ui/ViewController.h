@@ -93,6 +93,11 @@ public:
         return qobject_cast<T*>(outlet(name));
     }
 
+    // Runs the action `name` as a widget of the layout would (keyboard
+    // shortcuts do); false when the controller has no such action.
+    bool performAction(const std::string& name, QObject* sender = nullptr);
+    bool hasAction(const std::string& name) { return actions().count(name) > 0; }
+
 protected:
     // What the layout must provide: outlet names, and the actions its widgets
     // may name in their "action" property.

@@ -1,16 +1,50 @@
 #include "platform/ui/Window.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenu>
 
+#include <fmt/format.h>
+
+#include "platform/ui/AlertView.h"
+#include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/ViewController.h"
 
 namespace qp {
 
-Window::Window(const DeviceProfile& profile) {
+namespace {
+
+// Whether a press at `widget` belongs to a gesture (the right button
+// rotates the photo there), so it brings up no menu.
+bool takesGestures(const QWidget* widget) {
+    for (; widget; widget = widget->parentWidget()) {
+        if (!widget->findChildren<GestureRecognizer*>(Qt::FindDirectChildrenOnly).isEmpty())
+            return true;
+    }
+    return false;
+}
+
+std::string formatFactor(double factor) {
+    return fmt::format("{:g}×", factor);
+}
+
+}  // namespace
+
+std::string windowTitleFor(const DeviceProfile& profile, double zoomFactor) {
+    return fmt::format("Quillpost — {}, {:g} × {:g} points at scale {:g}, shown at {}",
+                       profile.name, profile.screenSize.width, profile.screenSize.height,
+                       profile.effectiveScale(), formatFactor(zoomFactor));
+}
+
+Window::Window(const DeviceProfile& profile) : m_profile(profile) {
     const QSize size(static_cast<int>(profile.screenSize.width),
                      static_cast<int>(profile.screenSize.height));
     setFixedSize(size);
-    setWindowTitle("Quillpost");
+    updateTitle();
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
@@ -38,6 +72,12 @@ void Window::setRootViewController(std::shared_ptr<ViewController> controller) {
     }
 }
 
+ViewController* Window::topViewController() const {
+    ViewController* top = m_root.get();
+    while (top && top->presentedViewController()) top = top->presentedViewController();
+    return top;
+}
+
 void Window::makeKeyAndVisible() {
     if (m_visible) return;
     m_visible = true;
@@ -52,6 +92,136 @@ void Window::makeKeyAndVisible() {
         raise();
         activateWindow();
     }
+}
+
+// --- shortcuts ------------------------------------------------------------------
+
+void Window::setShortcuts(std::vector<WindowShortcut> shortcuts) {
+    for (QAction* action : m_shortcutActions) delete action;
+    m_shortcutActions.clear();
+    m_shortcuts = std::move(shortcuts);
+    for (std::size_t i = 0; i < m_shortcuts.size(); ++i) {
+        QList<QKeySequence> keys;
+        for (const std::string& key : m_shortcuts[i].keys)
+            keys.append(QKeySequence(QString::fromStdString(key), QKeySequence::PortableText));
+        auto* action = new QAction(QString::fromStdString(m_shortcuts[i].description), this);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, [this, i] {
+            // A copy: the shortcut may replace the window's list.
+            const WindowShortcut shortcut = m_shortcuts[i];
+            runShortcut(shortcut);
+        });
+        addAction(action);
+        m_shortcutActions.push_back(action);
+    }
+}
+
+bool Window::runShortcut(const WindowShortcut& shortcut) {
+    if (shortcut.command != WindowCommand::None) {
+        runCommand(shortcut.command);
+        return true;
+    }
+    ViewController* top = topViewController();
+    if (!top || !top->isViewLoaded()) return false;
+    // The action may dismiss the screen that runs it.
+    const std::shared_ptr<ViewController> keep = top->weak_from_this().lock();
+    const auto name = actionToRun(shortcut, [top](const std::string& candidate) {
+        return top->hasAction(candidate) && actionIsAvailable(top->view(), candidate);
+    });
+    if (!name) return false;
+    return top->performAction(*name);
+}
+
+void Window::runCommand(WindowCommand command) {
+    switch (command) {
+        case WindowCommand::None:
+            break;
+        case WindowCommand::ShowShortcutList:
+            showShortcutList();
+            break;
+        case WindowCommand::ZoomActual:
+            chooseZoom(WindowZoom::Actual);
+            break;
+        case WindowCommand::ZoomDouble:
+            chooseZoom(WindowZoom::Double);
+            break;
+        case WindowCommand::ZoomFit:
+            chooseZoom(WindowZoom::FitScreen);
+            break;
+    }
+}
+
+void Window::showShortcutList() {
+    if (m_shortcutList) {
+        m_shortcutList->show();
+        m_shortcutList->raise();
+        return;
+    }
+    auto* list = new QWidget(this, Qt::Dialog);
+    list->setObjectName(kShortcutListName);
+    list->setWindowTitle("Keyboard shortcuts");
+    list->setAttribute(Qt::WA_DeleteOnClose);
+    auto* grid = new QGridLayout(list);
+    int row = 0;
+    for (const WindowShortcut& shortcut : m_shortcuts) {
+        auto* keys = new QLabel(QString::fromStdString(shortcutKeysText(shortcut)), list);
+        auto* what = new QLabel(QString::fromStdString(shortcut.description), list);
+        QFont bold = keys->font();
+        bold.setBold(true);
+        keys->setFont(bold);
+        grid->addWidget(keys, row, 0);
+        grid->addWidget(what, row, 1);
+        ++row;
+    }
+    m_shortcutList = list;
+    list->show();
+}
+
+// --- zoom -----------------------------------------------------------------------
+
+void Window::setZoomInEffect(WindowZoom zoom, double factor) {
+    m_zoom = m_zoomInEffect = zoom;
+    m_zoomFactor = factor;
+    updateTitle();
+}
+
+void Window::chooseZoom(WindowZoom zoom) {
+    if (zoom == m_zoom) return;
+    m_zoom = zoom;
+    if (m_zoomObserver) m_zoomObserver(zoom);
+    // The desktop scales the whole program by one factor chosen as it
+    // starts (web pages included), so a new zoom shows from the next start.
+    if (zoom != m_zoomInEffect)
+        AlertView::create("Zoom " + zoomLabel(zoom), kZoomNextStartMessage, nullptr, "OK")->show();
+}
+
+void Window::updateTitle() {
+    setWindowTitle(QString::fromStdString(windowTitleFor(m_profile, m_zoomFactor)));
+}
+
+void Window::contextMenuEvent(QContextMenuEvent* event) {
+    if (takesGestures(childAt(event->pos()))) {
+        event->ignore();
+        return;
+    }
+    QMenu menu(this);
+    for (const WindowShortcut& shortcut : m_shortcuts) {
+        if (shortcut.command == WindowCommand::None) continue;
+        QAction* item = menu.addAction(
+            QString::fromStdString(shortcut.description + "\t" + shortcutKeysText(shortcut)));
+        const WindowCommand command = shortcut.command;
+        const bool checked =
+            (command == WindowCommand::ZoomActual && m_zoom == WindowZoom::Actual) ||
+            (command == WindowCommand::ZoomDouble && m_zoom == WindowZoom::Double) ||
+            (command == WindowCommand::ZoomFit && m_zoom == WindowZoom::FitScreen);
+        if (command != WindowCommand::ShowShortcutList) {
+            item->setCheckable(true);
+            item->setChecked(checked);
+        }
+        connect(item, &QAction::triggered, this, [this, command] { runCommand(command); });
+    }
+    if (!menu.isEmpty()) menu.exec(event->globalPos());
 }
 
 }  // namespace qp

@@ -1,16 +1,32 @@
 #pragma once
 // The one window: it shows the emulated phone or tablet screen at its size in
-// points, with the root controller's view filling it.
+// points, with the root controller's view filling it. Its keyboard
+// shortcuts reach the screen on top; its title names the device profile.
 
+#include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/DeviceProfile.h"
+#include "platform/ui/WindowShortcuts.h"
+#include "platform/ui/WindowZoom.h"
+
+class QAction;
 
 namespace qp {
 
 class ViewController;
+
+inline constexpr const char* kShortcutListName = "shortcutList";
+inline constexpr const char* kZoomNextStartMessage =
+    "Quillpost shows the new zoom the next time it starts.";
+
+// "Quillpost — iphone-4in, 320 × 568 points at scale 2, shown at 2×".
+std::string windowTitleFor(const DeviceProfile& profile, double zoomFactor);
 
 class Window : public QWidget {
 public:
@@ -19,14 +35,51 @@ public:
 
     void setRootViewController(std::shared_ptr<ViewController> controller);
     ViewController* rootViewController() const { return m_root.get(); }
+    // The screen the user sees: the root, or what it presents, in turn.
+    ViewController* topViewController() const;
 
     // Shows the window and brings the root controller on screen.
     void makeKeyAndVisible();
     bool isKeyWindow() const { return m_visible; }
 
+    // --- shortcuts ------------------------------------------------------------
+    void setShortcuts(std::vector<WindowShortcut> shortcuts);
+    const std::vector<WindowShortcut>& shortcuts() const { return m_shortcuts; }
+    // Does what the shortcut's key does; false when it does nothing now.
+    bool runShortcut(const WindowShortcut& shortcut);
+    // The list of shortcuts, in a small window of its own.
+    void showShortcutList();
+    QWidget* shortcutList() const { return m_shortcutList; }
+
+    // --- zoom -----------------------------------------------------------------
+    // The zoom the window is shown at: set once at start, as the app was
+    // started with it.
+    void setZoomInEffect(WindowZoom zoom, double factor);
+    WindowZoom zoom() const { return m_zoom; }
+    // The user chose a zoom: it is told to the observer (which keeps it for
+    // the next start) and the user is told when it shows.
+    void chooseZoom(WindowZoom zoom);
+    void setZoomObserver(std::function<void(WindowZoom)> observer) {
+        m_zoomObserver = std::move(observer);
+    }
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
 private:
+    void runCommand(WindowCommand command);
+    void updateTitle();
+
+    DeviceProfile m_profile;
     std::shared_ptr<ViewController> m_root;
     bool m_visible = false;
+    std::vector<WindowShortcut> m_shortcuts;
+    std::vector<QAction*> m_shortcutActions;
+    QPointer<QWidget> m_shortcutList;
+    WindowZoom m_zoom = WindowZoom::Actual;
+    WindowZoom m_zoomInEffect = WindowZoom::Actual;
+    double m_zoomFactor = 1;
+    std::function<void(WindowZoom)> m_zoomObserver;
 };
 
 }  // namespace qp

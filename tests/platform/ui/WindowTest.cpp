@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/ui/AlertView.h"
+#include "platform/ui/TextView.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/WindowShortcuts.h"
+#include "platform/ui/WindowZoom.h"
+#include "support/HeadlessAlerts.h"
+
+using namespace qp;
+
+namespace {
+
+// A screen without a layout file: a photo button naming its action, a
+// message box, and a count of the actions run.
+class CountingScreen : public ViewController {
+public:
+    explicit CountingScreen(std::string back) : ViewController(""), m_back(std::move(back)) {}
+    std::map<std::string, int> runs;
+    QPushButton* photoButton = nullptr;
+    TextView* text = nullptr;
+
+protected:
+    QWidget* makeView() override {
+        auto* view = new QWidget;
+        photoButton = new QPushButton("Photo", view);
+        photoButton->setProperty("action", "loadPhoto");
+        text = new TextView(view);
+        text->setGeometry(0, 40, 200, 60);
+        return view;
+    }
+    std::map<std::string, Action> actions() override {
+        std::map<std::string, Action> table;
+        for (const std::string& name : {std::string("loadPhoto"), std::string("actionUndoButton"),
+                                        std::string("actionRedoButton"), m_back}) {
+            table[name] = [this, name](QObject*) { ++runs[name]; };
+        }
+        return table;
+    }
+
+private:
+    std::string m_back;
+};
+
+const std::vector<WindowShortcut> kShortcuts = {
+    {{"Ctrl+O"}, "Choose a photo", {"loadPhoto"}},
+    {{"Ctrl+Z"}, "Undo", {"actionUndoButton"}},
+    {{"Ctrl+Shift+Z", "Ctrl+Y"}, "Redo", {"actionRedoButton"}},
+    {{"Esc"}, "Go back", {"cancel", "actionBackFromShareButton", "actionBackButton"}},
+    {{"Ctrl+2"}, "Zoom 2×", {}, WindowCommand::ZoomDouble},
+    {{"F1"}, "Keyboard shortcuts", {}, WindowCommand::ShowShortcutList},
+};
+
+DeviceProfile phone() {
+    DeviceProfile profile;
+    profile.name = "iphone-4in";
+    profile.screenSize = {320, 568};
+    profile.scale = 2;
+    return profile;
+}
+
+struct ShownWindow {
+    ShownWindow() : window(phone()) {
+        window.setRootViewController(root);
+        window.setShortcuts(kShortcuts);
+        window.makeKeyAndVisible();
+        QApplication::setActiveWindow(&window);
+    }
+    ~ShownWindow() { window.setRootViewController(nullptr); }
+    qp::test::HeadlessAlerts alerts;
+    std::shared_ptr<CountingScreen> root = std::make_shared<CountingScreen>("actionBackButton");
+    Window window;
+};
+
+}  // namespace
+
+// Keys reach the screen on top, as its buttons would.
+TEST(WindowShortcuts, KeysRunTheTopScreensActions) {
+    ShownWindow w;
+    QTest::keyClick(&w.window, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(&w.window, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(&w.window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(&w.window, Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(&w.window, Qt::Key_Escape);
+    EXPECT_EQ(w.root->runs["loadPhoto"], 1);
+    EXPECT_EQ(w.root->runs["actionUndoButton"], 1);
+    EXPECT_EQ(w.root->runs["actionRedoButton"], 2);
+    EXPECT_EQ(w.root->runs["actionBackButton"], 1);
+
+    // A hidden button's action does not run from the keyboard either.
+    w.root->photoButton->hide();
+    QTest::keyClick(&w.window, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(w.root->runs["loadPhoto"], 1);
+    w.root->photoButton->show();
+    w.root->photoButton->setEnabled(false);
+    QTest::keyClick(&w.window, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(w.root->runs["loadPhoto"], 1);
+}
+
+// Escape goes back from the presented screen, not from the one under it.
+TEST(WindowShortcuts, EscapeGoesBackFromThePresentedScreen) {
+    ShownWindow w;
+    auto sheet = std::make_shared<CountingScreen>("actionBackFromShareButton");
+    w.root->presentViewController(sheet, false);
+    ASSERT_EQ(w.window.topViewController(), sheet.get());
+    QTest::keyClick(&w.window, Qt::Key_Escape);
+    EXPECT_EQ(sheet->runs["actionBackFromShareButton"], 1);
+    EXPECT_EQ(w.root->runs["actionBackButton"], 0);
+    w.root->dismissViewControllerAnimated(false);
+}
+
+// Undo and redo are the editor's, even while the message box has the focus.
+TEST(WindowShortcuts, UndoKeysReachTheScreenFromTheMessageBox) {
+    ShownWindow w;
+    ASSERT_TRUE(w.root->text->becomeFirstResponder());
+    QTest::keyClicks(w.root->text, "abc");
+    QTest::keyClick(w.root->text, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(w.root->text, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(w.root->runs["actionUndoButton"], 1);
+    EXPECT_EQ(w.root->runs["actionRedoButton"], 1);
+    EXPECT_EQ(w.root->text->text(), "abc");
+}
+
+// F1 lists every shortcut with its key.
+TEST(WindowShortcuts, TheShortcutListNamesEveryKey) {
+    ShownWindow w;
+    QTest::keyClick(&w.window, Qt::Key_F1);
+    QWidget* list = w.window.shortcutList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->objectName(), kShortcutListName);
+    QStringList texts;
+    for (const QLabel* label : list->findChildren<QLabel*>()) texts << label->text();
+    for (const WindowShortcut& shortcut : kShortcuts) {
+        EXPECT_TRUE(texts.contains(QString::fromStdString(shortcut.description)))
+            << shortcut.description;
+        EXPECT_TRUE(texts.contains(QString::fromStdString(shortcutKeysText(shortcut))))
+            << shortcut.description;
+    }
+    // Asked again, the same list comes forward.
+    w.window.showShortcutList();
+    EXPECT_EQ(w.window.shortcutList(), list);
+}
+
+TEST(WindowShortcuts, TheFirstActionTheScreenHasRuns) {
+    const WindowShortcut back{{"Esc"}, "Go back", {"cancel", "actionBackButton"}};
+    const auto has = [](std::initializer_list<std::string> names) {
+        return [names](const std::string& name) {
+            return std::find(names.begin(), names.end(), name) != names.end();
+        };
+    };
+    EXPECT_EQ(actionToRun(back, has({"actionBackButton", "cancel"})), "cancel");
+    EXPECT_EQ(actionToRun(back, has({"actionBackButton"})), "actionBackButton");
+    EXPECT_EQ(actionToRun(back, has({"loadPhoto"})), std::nullopt);
+}
+
+// A zoom chosen from the keyboard goes to the observer (which keeps it)
+// and the user learns when it shows; the title names the profile and the
+// zoom in effect.
+TEST(WindowZoom, ChoosingAZoomIsKeptAndTold) {
+    ShownWindow w;
+    w.window.setZoomInEffect(WindowZoom::Actual, 1);
+    EXPECT_EQ(w.window.windowTitle().toStdString(),
+              "Quillpost — iphone-4in, 320 × 568 points at scale 2, shown at 1×");
+    std::vector<WindowZoom> chosen;
+    w.window.setZoomObserver([&](WindowZoom zoom) { chosen.push_back(zoom); });
+    const int alerts = AlertView::shownCount();
+    QTest::keyClick(&w.window, Qt::Key_2, Qt::ControlModifier);
+    QTest::keyClick(&w.window, Qt::Key_2, Qt::ControlModifier);  // already chosen
+    EXPECT_EQ(chosen, std::vector<WindowZoom>{WindowZoom::Double});
+    EXPECT_EQ(w.window.zoom(), WindowZoom::Double);
+    EXPECT_EQ(AlertView::shownCount(), alerts + 1);
+    // Back to the zoom in effect: kept, and nothing to wait for.
+    w.window.chooseZoom(WindowZoom::Actual);
+    EXPECT_EQ(chosen.back(), WindowZoom::Actual);
+    EXPECT_EQ(AlertView::shownCount(), alerts + 1);
+    QApplication::processEvents();
+}
+
+TEST(WindowZoom, NamesRoundTripAndUnknownOnesAreRefused) {
+    for (WindowZoom zoom : {WindowZoom::Actual, WindowZoom::Double, WindowZoom::FitScreen})
+        EXPECT_EQ(zoomNamed(zoomName(zoom)), zoom);
+    EXPECT_EQ(zoomNamed("3x"), std::nullopt);
+    EXPECT_EQ(zoomNamed(""), std::nullopt);
+}
+
+TEST(WindowZoom, FactorForEachChoice) {
+    const Size phone{320, 480};
+    const Size pad{768, 1024};
+    const struct {
+        WindowZoom zoom;
+        Size screen;
+        std::optional<Size> desktop;
+        double factor;
+    } cases[] = {
+        {WindowZoom::Actual, phone, Size{3840, 2160}, 1},
+        {WindowZoom::Double, pad, Size{800, 600}, 2},           // asked for, even if larger
+        {WindowZoom::FitScreen, phone, Size{1920, 1080}, 2.1},  // (1080 − 64) / 480
+        {WindowZoom::FitScreen, pad, Size{1920, 1080}, 0.9},    // 1016 / 1024
+        {WindowZoom::FitScreen, pad, Size{1366, 768}, 0.6},
+        {WindowZoom::FitScreen, phone, Size{1024, 1000}, 1.9},       // 936 / 480
+        {WindowZoom::FitScreen, Size{100, 100}, Size{300, 264}, 2},  // exactly 2, not 1.9
+        {WindowZoom::FitScreen, pad, Size{400, 300}, 0.5},           // never below half
+        {WindowZoom::FitScreen, phone, std::nullopt, 1},             // no screen seen yet
+        {WindowZoom::FitScreen, phone, Size{0, 0}, 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_NEAR(zoomFactor(c.zoom, c.screen, c.desktop), c.factor, 1e-9)
+            << zoomName(c.zoom) << " " << toString(c.screen);
+    }
+}
