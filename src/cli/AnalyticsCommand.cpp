@@ -50,9 +50,9 @@ CLI::Validator databaseCheck() {
 void addDatabaseOption(CLI::App* command, AnalyticsOptions& options) {
     command
         ->add_option("--db", options.database,
-                     "Where the sessions are kept: sqlite:PATH, or sqlite:\n"
+                     "Where the sessions are kept: sqlite:PATH, sqlite:\n"
                      "for $XDG_DATA_HOME/quillpost/analytics.sqlite\n"
-                     "(default)")
+                     "(default), or postgresql://USER@HOST:PORT/DATABASE")
         ->type_name("URL")
         ->option_text("URL")
         ->check(databaseCheck());
@@ -136,7 +136,7 @@ int runAnalyticsServe(const AnalyticsOptions& options, std::FILE* out, std::FILE
         address->host.find(':') == std::string::npos ? address->host : "[" + address->host + "]";
     ReliableOutput output(out);
     output.write(fmt::format("Listening on http://{}:{}{}, storing in {}\n", host, *port,
-                             kReportPath, printable(location->path.string())));
+                             kReportPath, printable(describeStoreLocation(*location))));
 
     std::atomic<bool> served{false};
     std::thread stopper([&] {

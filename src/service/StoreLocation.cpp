@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "service/PostgresConnection.h"
+#include "service/PostgresStore.h"
 #include "service/ServiceErrors.h"
 #include "service/SqliteStore.h"
 
@@ -20,21 +22,48 @@ std::filesystem::path defaultDatabasePath() {
     return folder / "quillpost" / kDefaultDatabaseName;
 }
 
+namespace {
+
+bool startsWith(const std::string& text, const std::string& prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
 Result<StoreLocation> parseStoreUrl(const std::string& url) {
-    const std::string scheme = kSqliteScheme;
-    if (url.compare(0, scheme.size(), scheme) != 0) {
-        return serviceError(ServiceErrorCode::UnknownStore,
-                            "'" + url + "' is not a database this quillpost can use; give " +
-                                "sqlite:PATH, or sqlite: for " + defaultDatabasePath().string());
-    }
     StoreLocation location;
+    if (startsWith(url, kPostgresScheme) || startsWith(url, kPostgresShortScheme)) {
+        location.kind = StoreLocation::Kind::Postgres;
+        location.url = url;
+        return location;
+    }
+    const std::string scheme = kSqliteScheme;
+    if (!startsWith(url, scheme)) {
+        return serviceError(ServiceErrorCode::UnknownStore,
+                            "'" + withoutPassword(url) +
+                                "' is not a database this quillpost can use; give sqlite:PATH, " +
+                                "sqlite: for " + defaultDatabasePath().string() +
+                                ", or postgresql://USER@HOST:PORT/DATABASE");
+    }
     const std::string path = url.substr(scheme.size());
     location.path = path.empty() ? defaultDatabasePath() : std::filesystem::path(path);
     return location;
 }
 
+std::string describeStoreLocation(const StoreLocation& location) {
+    return location.kind == StoreLocation::Kind::Postgres ? withoutPassword(location.url)
+                                                          : location.path.string();
+}
+
 Result<std::unique_ptr<AnalyticsStore>> openStore(const StoreLocation& location,
                                                   StoreAccess access) {
+    if (location.kind == StoreLocation::Kind::Postgres) {
+        PostgresStore::Options options;
+        options.readOnly = access == StoreAccess::ReadOnly;
+        Result<std::unique_ptr<PostgresStore>> store = PostgresStore::open(location.url, options);
+        if (!store.ok()) return store.error();
+        return std::unique_ptr<AnalyticsStore>(std::move(store).value());
+    }
     SqliteStore::Options options;
     if (access == StoreAccess::ReadOnly) {
         options.mode = SqliteDatabase::Mode::ReadOnly;

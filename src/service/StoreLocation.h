@@ -1,6 +1,7 @@
 #pragma once
-// The --db URL of `quillpost analytics`: which store, and where. Today
-// "sqlite:PATH", or "sqlite:" for the file in the user's data folder.
+// The --db URL of `quillpost analytics`: which store, and where.
+// "sqlite:PATH", "sqlite:" for the file in the user's data folder, or a
+// PostgreSQL URL, postgresql://USER@HOST:PORT/DATABASE (libpq's syntax).
 
 #include <filesystem>
 #include <memory>
@@ -13,12 +14,18 @@ namespace qp {
 
 inline constexpr const char* kSqliteScheme = "sqlite:";
 inline constexpr const char* kDefaultDatabaseName = "analytics.sqlite";
+inline constexpr const char* kPostgresScheme = "postgresql://";
+inline constexpr const char* kPostgresShortScheme = "postgres://";
 
 struct StoreLocation {
-    enum class Kind { Sqlite };
+    enum class Kind { Sqlite, Postgres };
     Kind kind = Kind::Sqlite;
-    std::filesystem::path path;
+    std::filesystem::path path;  // Sqlite
+    std::string url;             // Postgres, as given
 };
+
+// Where the store is, for messages: the file, or the URL without a password.
+std::string describeStoreLocation(const StoreLocation& location);
 
 // $XDG_DATA_HOME/quillpost/analytics.sqlite, else under ~/.local/share.
 std::filesystem::path defaultDatabasePath();

@@ -39,6 +39,13 @@ TEST(ReportIngest, RefusesBadBodiesWithAOneLineReason) {
     std::string flippedInside = good;
     flippedInside[good.size() / 2] = static_cast<char>(flippedInside[good.size() / 2] ^ 0x40);
     std::string oversized(kMaxReportBytes + 1, '\0');
+    const std::string nul("a\0b", 3);
+    SessionRecord nulName = session("n", 2);
+    nulName.events[1].name = nul;
+    SessionRecord nulValue = session("n", 2);
+    nulValue.events[0].parameters = ParameterList{{"k", nul}};
+    const std::string nulKey =
+        encodeReport({nul, "qp-0.1", kDecemberFirst, 0}, {encodeSessionRecord(session("a"))});
 
     const std::vector<BadBody> cases = {
         {"empty", "", ServiceErrorCode::ReportRejected, "shorter than its checksum"},
@@ -54,6 +61,10 @@ TEST(ReportIngest, RefusesBadBodiesWithAOneLineReason) {
         {"oversized", oversized, ServiceErrorCode::ReportTooLarge, "limit"},
         {"no session id", reportBytes({session("", 1)}), ServiceErrorCode::ReportRejected,
          "no session id"},
+        {"NUL in an event name", reportBytes({session("a", 1), nulName}),
+         ServiceErrorCode::ReportRejected, "NUL"},
+        {"NUL in a parameter", reportBytes({nulValue}), ServiceErrorCode::ReportRejected, "NUL"},
+        {"NUL in the API key", nulKey, ServiceErrorCode::ReportRejected, "NUL"},
     };
     for (const BadBody& bad : cases) {
         SCOPED_TRACE(bad.what);

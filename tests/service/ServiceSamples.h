@@ -7,6 +7,7 @@
 
 #include "analytics/ReportCodec.h"
 #include "platform/Crc32.h"
+#include "service/AnalyticsStore.h"
 #include "service/ReportIngest.h"
 #include "service/UsageFigures.h"
 
@@ -67,6 +68,27 @@ inline std::string reportBytes(const std::vector<SessionRecord>& sessions) {
 
 inline PreparedReport prepared(const std::vector<SessionRecord>& sessions) {
     return prepareReport(reportBytes(sessions)).value();
+}
+
+// Three days: two sessions on the 1st (iPad 16.1, iPhone 16.1), none on the
+// 2nd, three on the 3rd (iPad 15.0 twice, one without device events); the
+// first two are sent twice.
+inline void storeKnownSessions(AnalyticsStore& store) {
+    std::vector<SessionRecord> sessions;
+    const auto add = [&](const std::string& id, int events, std::int64_t start,
+                         const char* deviceClass, const char* version) {
+        SessionRecord record = session(id, events, std::nullopt, start);
+        if (deviceClass) addDeviceEvents(record, deviceClass, version);
+        sessions.push_back(record);
+    };
+    add("s1", 3, kDecemberFirst + 1000, "iPad", "16.1");
+    add("s2", 1, kDecemberFirst + kDay - 1, "iPhone", "16.1");
+    add("s3", 0, kDecemberFirst + 2 * kDay, "iPad", "15.0");
+    add("s4", 2, kDecemberFirst + 2 * kDay + 5, "iPad", "15.0");
+    add("s5", 0, kDecemberFirst + 3 * kDay - 1, nullptr, nullptr);
+    if (!store.storeReport(prepared(sessions)).ok()) return;
+    // A repeat of the first two changes nothing.
+    ignoreResult(store.storeReport(prepared({sessions[0], sessions[1]})));
 }
 
 // `bytes` with its CRC-32 trailer made right again after an edit.

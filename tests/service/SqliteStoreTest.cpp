@@ -1,6 +1,6 @@
-// The SQLite store: one record per session id whatever order copies come in,
-// migrations from an empty and an older file, and files it must refuse at
-// opening rather than lose data later.
+// The SQLite store's own side: its journal, migrations from an empty and an
+// older file, and files it must refuse at opening rather than lose data
+// later. What every store does is in AnalyticsStoreTest.
 
 #include <gtest/gtest.h>
 
@@ -65,79 +65,6 @@ private:
 };
 
 }  // namespace
-
-TEST_F(SqliteStoreTest, KeepsEveryFieldOfASession) {
-    auto db = open();
-    SessionRecord record = session("a", 5, kDecemberFirst + 60000);
-    record.pausedMilliseconds = 1200;
-    record.crashed = true;
-    record.eventLogComplete = false;
-    record.networkAccess = NetworkAccess::NotReached;
-    record.eventCounts.emplace_back("not logged", 7);
-    record.events[1].parameters = ParameterList{};  // present but empty stays so
-    record.events[2].parameters = ParameterList{{"z", "1"}, {"a", "ü\t2"}};
-    addDeviceEvents(record, "iPad", "16.1");
-    EXPECT_EQ(store(*db, {record}), (StoreOutcome{1, 0, 0}));
-    EXPECT_EQ(stored(*db, "a"), record);
-    EXPECT_EQ(stored(*db, "missing"), std::nullopt);
-}
-
-TEST_F(SqliteStoreTest, TheSameSessionThreeTimesIsStoredOnce) {
-    auto db = open();
-    const SessionRecord record = session("a", 3);
-    EXPECT_EQ(store(*db, {record}), (StoreOutcome{1, 0, 0}));
-    EXPECT_EQ(store(*db, {record}), (StoreOutcome{0, 0, 1}));
-    EXPECT_EQ(store(*db, {record}), (StoreOutcome{0, 0, 1}));
-    const UsageFigures figures = db->figures().value();
-    EXPECT_EQ(figures.sessions, 1);
-    EXPECT_EQ(figures.events, 3);
-}
-
-TEST_F(SqliteStoreTest, AFullerCopyReplacesAThinnerOneButNeverTheReverse) {
-    const SessionRecord thin = session("a", 2);
-    SessionRecord full = session("a", 4, kDecemberFirst + 1000);
-    addDeviceEvents(full, "iPhone", "16.1");
-    struct Order {
-        const char* what;
-        std::vector<SessionRecord> copies;
-        StoreOutcome last;
-    };
-    const std::vector<Order> orders = {
-        {"thin then full", {thin, full}, {0, 1, 0}},
-        {"full then thin", {full, thin}, {0, 0, 1}},
-    };
-    for (const Order& order : orders) {
-        SCOPED_TRACE(order.what);
-        fs::remove(file());
-        auto db = open();
-        store(*db, {order.copies[0]});
-        EXPECT_EQ(store(*db, {order.copies[1]}), order.last);
-        EXPECT_EQ(stored(*db, "a"), full);
-        const UsageFigures figures = db->figures().value();
-        EXPECT_EQ(figures.sessions, 1);
-        EXPECT_EQ(figures.events, 8);
-        // The replaced copy's events and parameters went with it.
-        EXPECT_EQ(figures.deviceClasses, (std::vector<NamedCount>{{"iPhone", 1}}));
-    }
-}
-
-TEST_F(SqliteStoreTest, EndedCopyReplacesTheRunningOneWithTheSameEvents) {
-    auto db = open();
-    store(*db, {session("a", 2)});
-    EXPECT_EQ(store(*db, {session("a", 2, kDecemberFirst + 500)}), (StoreOutcome{0, 1, 0}));
-    EXPECT_EQ(stored(*db, "a")->endMilliseconds, kDecemberFirst + 500);
-}
-
-TEST_F(SqliteStoreTest, AReportIsStoredWholeAndSurvivesReopening) {
-    {
-        auto db = open();
-        EXPECT_EQ(store(*db, {session("a", 1), session("b", 2), session("c")}),
-                  (StoreOutcome{3, 0, 0}));
-    }
-    auto db = open();
-    EXPECT_EQ(db->figures().value().sessions, 3);
-    EXPECT_EQ(stored(*db, "b"), session("b", 2));
-}
 
 TEST_F(SqliteStoreTest, UsesAWriteAheadLogAndTheLatestLayout) {
     open();
