@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace qp {
@@ -213,24 +214,34 @@ std::string JsonDecimal::stringValue() const {
 }
 
 void JsonDecimal::appendTo(std::string& out) const {
+    char text[kMaxTextLength];
+    out.append(text, writeTo(text));
+}
+
+char* JsonDecimal::writeTo(char* out) const {
     char digits[kDigitsRoom];
     const std::size_t length = writeDigits(combine(m_high, m_low), digits);
-    if (m_negative) out += '-';
+    if (m_negative) *out++ = '-';
     if (m_exponent >= 0) {
-        out.append(digits, length);
-        if (!isZero()) out.append(static_cast<std::size_t>(m_exponent), '0');
-        return;
+        std::memcpy(out, digits, length);
+        out += length;
+        if (isZero()) return out;
+        std::memset(out, '0', static_cast<std::size_t>(m_exponent));
+        return out + m_exponent;
     }
     const auto fraction = static_cast<std::size_t>(-m_exponent);
     if (length > fraction) {
-        out.append(digits, length - fraction);
-        out += '.';
-        out.append(digits + length - fraction, fraction);
-    } else {
-        out.append("0.", 2);
-        out.append(fraction - length, '0');
-        out.append(digits, length);
+        const std::size_t whole = length - fraction;
+        std::memcpy(out, digits, whole);
+        out[whole] = '.';
+        std::memcpy(out + whole + 1, digits + whole, fraction);
+        return out + length + 1;
     }
+    out[0] = '0';
+    out[1] = '.';
+    std::memset(out + 2, '0', fraction - length);
+    std::memcpy(out + 2 + fraction - length, digits, length);
+    return out + 2 + fraction;
 }
 
 }  // namespace qp

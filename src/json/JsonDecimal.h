@@ -43,6 +43,11 @@ public:
     // Plain form: digits, an optional point, no exponent, no trailing zeros.
     std::string stringValue() const;
     void appendTo(std::string& out) const;
+    // The longest plain form: a sign, 38 digits, a point or 200 zeros, "0.".
+    static constexpr std::size_t kMaxTextLength = 1 + kMaxDigits + 2 - kMinExponent;
+    // Writes the plain form at `out`, which has room for kMaxTextLength
+    // characters, and answers the end of what it wrote.
+    char* writeTo(char* out) const;
 
     friend bool operator==(const JsonDecimal&, const JsonDecimal&) = default;
 

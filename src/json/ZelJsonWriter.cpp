@@ -66,22 +66,21 @@ std::optional<std::string> ZelJsonWriter::stringWithFragment(const JsonValue& va
     startRun();
     m_runHumanReadable = humanReadable();
     m_runSortKeys = sortKeys();
-    std::string out;
-    out.reserve(kOutputCapacity);
+    JsonOutput out(kOutputCapacity);
     if (!appendValue(value, out)) return std::nullopt;
-    return out;
+    return out.take();
 }
 
-bool ZelJsonWriter::appendValue(const JsonValue& value, std::string& out) {
+bool ZelJsonWriter::appendValue(const JsonValue& value, JsonOutput& out) {
     switch (value.kind()) {
         case JsonValue::Kind::Null:
-            out += "null";
+            out.append("null");
             return true;
         case JsonValue::Kind::Boolean:
-            out += *value.boolean() ? "true" : "false";
+            out.append(*value.boolean() ? std::string_view("true") : std::string_view("false"));
             return true;
         case JsonValue::Kind::Number:
-            value.number()->appendTo(out);
+            out.advanceTo(value.number()->writeTo(out.room(JsonDecimal::kMaxTextLength)));
             return true;
         case JsonValue::Kind::Float:
             return appendFloat(*value.floatingPoint(), out);
@@ -97,7 +96,7 @@ bool ZelJsonWriter::appendValue(const JsonValue& value, std::string& out) {
     return appendProxy(value, out);
 }
 
-bool ZelJsonWriter::appendProxy(const JsonValue& value, std::string& out) {
+bool ZelJsonWriter::appendProxy(const JsonValue& value, JsonOutput& out) {
     std::optional<JsonValue> held;
     const JsonValue* resolved = resolveProxies(value, held, [this](int code, std::string text) {
         addErrorWithCodeDescription(code, std::move(text));
@@ -105,30 +104,30 @@ bool ZelJsonWriter::appendProxy(const JsonValue& value, std::string& out) {
     return resolved != nullptr && appendValue(*resolved, out);
 }
 
-void ZelJsonWriter::appendIndent(std::string& out) const {
-    out += '\n';
+void ZelJsonWriter::appendIndent(JsonOutput& out) const {
+    out.put('\n');
     out.append(2 * static_cast<std::size_t>(depth()), ' ');
 }
 
-bool ZelJsonWriter::appendArray(const JsonValue::Array& array, std::string& out) {
+bool ZelJsonWriter::appendArray(const JsonValue::Array& array, JsonOutput& out) {
     if (!enterLevel()) return false;
-    out += '[';
+    out.put('[');
     bool comma = false;
     for (const JsonValue& element : array) {
-        if (comma) out += ',';
+        if (comma) out.put(',');
         comma = true;
         if (m_runHumanReadable) appendIndent(out);
         if (!appendValue(element, out)) return false;
     }
     leaveLevel();
     if (m_runHumanReadable && !array.empty()) appendIndent(out);
-    out += ']';
+    out.put(']');
     return true;
 }
 
-bool ZelJsonWriter::appendObject(const JsonObject& object, std::string& out) {
+bool ZelJsonWriter::appendObject(const JsonObject& object, JsonOutput& out) {
     if (!enterLevel()) return false;
-    out += '{';
+    out.put('{');
     bool comma = false;
     if (m_runSortKeys) {
         for (const JsonObject::Member* member : sortedMembers(object)) {
@@ -141,16 +140,20 @@ bool ZelJsonWriter::appendObject(const JsonObject& object, std::string& out) {
     }
     leaveLevel();
     if (m_runHumanReadable && !object.empty()) appendIndent(out);
-    out += '}';
+    out.put('}');
     return true;
 }
 
-bool ZelJsonWriter::appendMember(const JsonObject::Member& member, bool& comma, std::string& out) {
-    if (comma) out += ',';
+bool ZelJsonWriter::appendMember(const JsonObject::Member& member, bool& comma, JsonOutput& out) {
+    if (comma) out.put(',');
     comma = true;
     if (m_runHumanReadable) appendIndent(out);
     if (!appendString(member.first, out)) return false;
-    out += m_runHumanReadable ? " : " : ":";
+    if (m_runHumanReadable) {
+        out.append(" : ");
+    } else {
+        out.put(':');
+    }
     if (!appendValue(member.second, out)) {
         return fail(kJsonErrorUnsupported, kTextUnsupportedValueForKey, member.first);
     }
@@ -166,8 +169,8 @@ std::vector<const JsonObject::Member*> ZelJsonWriter::sortedMembers(const JsonOb
     return order;
 }
 
-bool ZelJsonWriter::appendString(std::string_view text, std::string& out) {
-    out += '"';
+bool ZelJsonWriter::appendString(std::string_view text, JsonOutput& out) {
+    out.put('"');
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* const end = p + text.size();
     for (;;) {
@@ -182,43 +185,43 @@ bool ZelJsonWriter::appendString(std::string_view text, std::string& out) {
             }
             p += length;
         }
-        out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
+        out.append({reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run)});
         if (p == end) break;
         const unsigned char c = *p++;
         switch (c) {
             case '"':
-                out.append("\\\"", 2);
+                out.append("\\\"");
                 break;
             case '\\':
-                out.append("\\\\", 2);
+                out.append("\\\\");
                 break;
             case '\b':
-                out.append("\\b", 2);
+                out.append("\\b");
                 break;
             case '\t':
-                out.append("\\t", 2);
+                out.append("\\t");
                 break;
             case '\n':
-                out.append("\\n", 2);
+                out.append("\\n");
                 break;
             case '\f':
-                out.append("\\f", 2);
+                out.append("\\f");
                 break;
             case '\r':
-                out.append("\\r", 2);
+                out.append("\\r");
                 break;
             default: {
                 static constexpr char kHex[] = "0123456789abcdef";
                 const char escape[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
-                out.append(escape, sizeof escape);
+                out.append({escape, sizeof escape});
             }
         }
     }
-    out += '"';
+    out.put('"');
     return true;
 }
 
-bool ZelJsonWriter::appendFloat(double value, std::string& out) {
+bool ZelJsonWriter::appendFloat(double value, JsonOutput& out) {
     if (!std::isfinite(value)) {
         return fail(kJsonErrorUnsupported, kTextSerialisationNotSupported,
                     std::isnan(value) ? "NaN" : "infinity");
@@ -226,7 +229,7 @@ bool ZelJsonWriter::appendFloat(double value, std::string& out) {
     // The shortest digits that read back as the same double, without exponent.
     char buffer[400];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    out.append(buffer, result.ptr);
+    out.append({buffer, static_cast<std::size_t>(result.ptr - buffer)});
     return true;
 }
 

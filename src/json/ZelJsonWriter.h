@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "json/JsonOutput.h"
 #include "json/JsonValue.h"
 #include "json/ZelJsonBase.h"
 
@@ -28,17 +29,17 @@ public:
     void setSortKeys(bool on) { m_sortKeys.store(on, std::memory_order_relaxed); }
 
 private:
-    bool appendValue(const JsonValue& value, std::string& out);
-    bool appendArray(const JsonValue::Array& array, std::string& out);
-    bool appendObject(const JsonObject& object, std::string& out);
-    bool appendMember(const JsonObject::Member& member, bool& comma, std::string& out);
+    bool appendValue(const JsonValue& value, JsonOutput& out);
+    bool appendArray(const JsonValue::Array& array, JsonOutput& out);
+    bool appendObject(const JsonObject& object, JsonOutput& out);
+    bool appendMember(const JsonObject::Member& member, bool& comma, JsonOutput& out);
     // Out of line: the rare paths keep their locals off the recursive frames.
-    [[gnu::noinline]] bool appendProxy(const JsonValue& value, std::string& out);
+    [[gnu::noinline]] bool appendProxy(const JsonValue& value, JsonOutput& out);
     [[gnu::noinline]] static std::vector<const JsonObject::Member*> sortedMembers(
         const JsonObject& object);
-    bool appendString(std::string_view text, std::string& out);
-    bool appendFloat(double value, std::string& out);
-    void appendIndent(std::string& out) const;
+    bool appendString(std::string_view text, JsonOutput& out);
+    [[gnu::noinline]] bool appendFloat(double value, JsonOutput& out);
+    void appendIndent(JsonOutput& out) const;
 
     std::atomic<bool> m_humanReadable{false};
     std::atomic<bool> m_sortKeys{false};
