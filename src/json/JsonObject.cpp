@@ -85,12 +85,45 @@ void JsonObject::rebuildIndex() {
     for (std::size_t i = 0; i < m_members.size(); ++i) indexMember(i);
 }
 
-void JsonObject::indexMember(std::size_t index) {
+bool JsonObject::indexMember(std::size_t index) {
     std::vector<std::uint32_t>& buckets = m_index->buckets;
     const std::size_t mask = buckets.size() - 1;
-    std::size_t at = hashKey(m_members[index].first) & mask;
-    while (buckets[at] != 0) at = (at + 1) & mask;
+    const std::string& key = m_members[index].first;
+    std::size_t at = hashKey(key) & mask;
+    for (; buckets[at] != 0; at = (at + 1) & mask) {
+        if (m_members[buckets[at] - 1].first == key) return false;
+    }
     buckets[at] = static_cast<std::uint32_t>(index + 1);
+    return true;
+}
+
+bool JsonObject::hasDuplicateKeysAmongFew() const {
+    for (std::size_t i = 1; i < m_members.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (m_members[i].first == m_members[j].first) return true;
+        }
+    }
+    return false;
+}
+
+void JsonObject::foldDuplicateKeys() {
+    if (m_members.size() <= kLinearLimit) {
+        if (!hasDuplicateKeysAmongFew()) return;
+    } else {
+        std::size_t capacity = 32;
+        while (capacity < m_members.size() * 4) capacity *= 2;
+        m_index = std::make_unique<Index>();
+        m_index->buckets.assign(capacity, 0);
+        bool unique = true;
+        for (std::size_t i = 0; i < m_members.size() && unique; ++i) unique = indexMember(i);
+        if (unique) return;
+    }
+    // Rare: set the members again one by one, as set() would.
+    Members all = std::move(m_members);
+    m_members.clear();
+    m_index.reset();
+    m_members.reserve(all.size());
+    for (Member& member : all) slot(std::move(member.first)) = std::move(member.second);
 }
 
 bool operator==(const JsonObject& a, const JsonObject& b) {

@@ -55,7 +55,14 @@ public:
 private:
     std::size_t indexOf(std::string_view key) const;
     void rebuildIndex();
-    void indexMember(std::size_t index);
+    // Enters the member at `index` in the table; false when a member before
+    // it has the same key (the entry is then not made).
+    bool indexMember(std::size_t index);
+    bool hasDuplicateKeysAmongFew() const;
+    // After the members were taken over whole: builds the table when there
+    // are many, and folds members with the same key into the first's
+    // position with the last one's value.
+    void foldDuplicateKeys();
 
     // Open-addressed table of member index + 1 (0 is empty), kept only once
     // the object is too large for a linear search, so that many keys never

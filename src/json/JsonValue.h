@@ -110,13 +110,9 @@ inline JsonObject::Members::const_iterator JsonObject::end() const {
 
 template <typename Iterator>
 void JsonObject::assign(Iterator first, Iterator last) {
-    m_members.clear();
     m_index.reset();
-    m_members.reserve(static_cast<std::size_t>(std::distance(first, last)));
-    for (; first != last; ++first) {
-        Member member = *first;
-        slot(std::move(member.first)) = std::move(member.second);
-    }
+    m_members.assign(first, last);
+    foldDuplicateKeys();
 }
 
 }  // namespace qp

@@ -1,5 +1,6 @@
 #include "json/ZelJsonParser.h"
 
+#include <bit>
 #include <cstring>
 #include <iterator>
 
@@ -56,8 +57,28 @@ std::optional<JsonValue> ZelJsonParser::fragmentWithString(std::optional<std::st
     return value;
 }
 
-void ZelJsonParser::skipWhitespace() {
-    while (m_pos < m_end && isWhitespace(*m_pos)) ++m_pos;
+// Indented text has long runs of blanks: those go eight bytes at a time.
+const unsigned char* ZelJsonParser::skipWhitespaceRun(const unsigned char* p,
+                                                      const unsigned char* end) {
+    constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
+    while (p < end) {
+        if (end - p >= 8) {
+            std::uint64_t bytes;
+            std::memcpy(&bytes, p, 8);
+            const std::uint64_t other = bytes ^ kBlanks;
+            if (other == 0) {
+                p += 8;
+                continue;
+            }
+            // Skip the blanks before the first other byte.
+            const int bits = std::endian::native == std::endian::little ? std::countr_zero(other)
+                                                                        : std::countl_zero(other);
+            p += bits / 8;
+        }
+        if (!isWhitespace(*p)) break;
+        ++p;
+    }
+    return p;
 }
 
 bool ZelJsonParser::scanValue(JsonValue& out) {
@@ -378,8 +399,8 @@ bool ZelJsonParser::scanNumber(JsonValue& out) {
     const std::optional<JsonDecimal> number =
         digits <= kDigitsInAWord
             ? JsonDecimal::fromParts(negative, coefficient, exponent)
-            : JsonDecimal::fromString({reinterpret_cast<const char*>(start),
-                                       static_cast<std::size_t>(m_pos - start)});
+            : JsonDecimal::fromString(
+                  {reinterpret_cast<const char*>(start), static_cast<std::size_t>(m_pos - start)});
     if (!number) {
         return fail(kJsonErrorNumber, kTextDecimalFailed);
     }

@@ -39,7 +39,11 @@ private:
     [[gnu::noinline]] void pushMember(std::string&& key, JsonValue&& value);
     bool scanUnicodeChar(std::uint32_t& codePoint);
     bool scanHexQuad(std::uint32_t& value);
-    void skipWhitespace();
+    void skipWhitespace() {
+        if (m_pos < m_end && *m_pos <= ' ') m_pos = skipWhitespaceRun(m_pos, m_end);
+    }
+    [[gnu::noinline]] static const unsigned char* skipWhitespaceRun(const unsigned char* p,
+                                                                    const unsigned char* end);
     bool at(unsigned char c) const { return m_pos < m_end && *m_pos == c; }
 
     const unsigned char* m_pos = nullptr;

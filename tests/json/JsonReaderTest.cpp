@@ -259,3 +259,33 @@ TEST(JsonReader, NumbersReadTheSameEitherWay) {
 
 }  // namespace
 }  // namespace qp
+
+namespace qp {
+namespace {
+
+// Objects are taken over whole and only then checked for repeated keys: a few
+// members pairwise, many through the hash table. Either way a repeated key
+// keeps its first position and its last value, and every key is found.
+TEST(JsonReader, RepeatedKeysFoldInSmallAndLargeObjects) {
+    for (int count : {2, 8, 9, 40}) {
+        std::string text = "{";
+        for (int i = 0; i < count; ++i)
+            text += "\"k" + std::to_string(i) + "\":" + std::to_string(i) + ",";
+        text += "\"k0\":-1,\"k1\":-2}";
+        ZelJsonParser parser;
+        const auto value = parser.objectWithString(text);
+        ASSERT_TRUE(value) << count;
+        const JsonObject& object = *value->object();
+        ASSERT_EQ(object.size(), static_cast<std::size_t>(count)) << count;
+        EXPECT_EQ(object.members()[0].first, "k0");
+        EXPECT_EQ(object.members()[0].second, JsonValue(-1)) << count;
+        EXPECT_EQ(*object.find("k1"), JsonValue(-2)) << count;
+        for (int i = 2; i < count; ++i) {
+            EXPECT_EQ(object.members()[static_cast<std::size_t>(i)].first, "k" + std::to_string(i));
+            EXPECT_EQ(*object.find("k" + std::to_string(i)), JsonValue(i)) << count;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qp
