@@ -54,15 +54,23 @@ void UsageAnalytics::startSession(const std::string& apiKey) {
 
     m_apiKey = removeSpaces(apiKey);
     if (!m_settings.usageReportsEnabled) {
-        // Nothing kept from earlier runs may stay behind to be sent later.
-        std::error_code ec;
-        std::filesystem::remove_all(UsageFileCache::folderIn(m_library), ec);
-        if (ec) logf("UsageAnalytics: Cannot delete the kept sessions: {}", ec.message());
-        logLine(
-            "UsageAnalytics: Usage reports are off; no session is recorded and those kept on "
-            "this device are deleted.");
+        deleteKeptSessions();
         return;
     }
+    beginRecording();
+}
+
+void UsageAnalytics::deleteKeptSessions() {
+    // Nothing kept from earlier runs may stay behind to be sent later.
+    std::error_code ec;
+    std::filesystem::remove_all(UsageFileCache::folderIn(m_library), ec);
+    if (ec) logf("UsageAnalytics: Cannot delete the kept sessions: {}", ec.message());
+    logLine(
+        "UsageAnalytics: Usage reports are off; no session is recorded and those kept on "
+        "this device are deleted.");
+}
+
+void UsageAnalytics::beginRecording() {
     m_files = std::make_shared<UsageFileCache>(UsageFileCache::folderIn(m_library),
                                                usageKeyHash(m_apiKey), kAgentVersion);
     if (Result<void> made = m_files->createFolder(); !made.ok()) {
@@ -87,6 +95,39 @@ void UsageAnalytics::startSession(const std::string& apiKey) {
     }
     sendInBackground(false);
     subscribe();
+}
+
+void UsageAnalytics::stopRecording() {
+    for (const NotificationCenter::ObserverId id : m_observers) m_notifications.removeObserver(id);
+    m_observers.clear();
+    cancelPendingPauseSend();
+    // A send on its way would carry what the user no longer wants sent.
+    if (m_delivery) {
+        m_delivery->cancelSends();
+        if (!m_delivery->waitUntilIdle(kCancelledSendWait)) {
+            logLine("UsageAnalytics: A cancelled report did not stop in time.");
+        }
+    }
+    m_delivery.reset();
+    m_session.reset();
+    m_saved.reset();
+    m_files.reset();
+    m_firstUse.reset();
+    m_pausedAt.reset();
+    m_counters.reset();
+}
+
+void UsageAnalytics::setUsageReportsEnabled(bool enabled) {
+    if (enabled == m_settings.usageReportsEnabled) return;
+    m_settings.usageReportsEnabled = enabled;
+    if (!isStarted() || m_ended) return;
+    if (enabled) {
+        logLine("UsageAnalytics: Usage reports are on again; a new session starts.");
+        beginRecording();
+    } else {
+        stopRecording();
+        deleteKeptSessions();
+    }
 }
 
 void UsageAnalytics::recoverCrashedSession() {

@@ -74,6 +74,13 @@ public:
     void resumeSession();
     void endSession();
 
+    // Switches usage reports while the app runs, as the setting does at
+    // start: off stops recording and sending at once and deletes the
+    // sessions kept on the device; on again starts a fresh session. Before
+    // start it only decides what start does.
+    void setUsageReportsEnabled(bool enabled);
+    bool usageReportsEnabled() const { return m_settings.usageReportsEnabled; }
+
     bool isStarted() const;
     const std::string& apiKey() const { return m_apiKey; }
     // The current session; null before start.
@@ -93,6 +100,9 @@ private:
     struct BackgroundTime {};
 
     void record(const std::string& eventName, const std::optional<EventParameters>& parameters);
+    void beginRecording();
+    void stopRecording();
+    void deleteKeptSessions();
     std::shared_ptr<UsageSession> makeSession() const;
     void joinSavedSessions(const UsageSession& session);
     void recoverCrashedSession();

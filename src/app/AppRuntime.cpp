@@ -16,6 +16,7 @@
 #include "analytics/UsageAnalytics.h"
 #include "app/AppDelegate.h"
 #include "app/AppThemeFeed.h"
+#include "app/AppUsageReportsSwitch.h"
 #include "appkit/Configuration.h"
 #include "appkit/LayoutVariant.h"
 #include "editor/ui/QuillpostVC.h"
@@ -168,8 +169,9 @@ int runApp(int argc, char** argv, const RunOptions& options) {
     std::filesystem::create_directories(paths.library() / "Logs", ec);
     LogFile logFile(paths.library() / "Logs" / kLogFileName);
 
-    Result<Configuration> configuration = Configuration::load(
-        options.configFile.empty() ? Configuration::defaultFile() : options.configFile);
+    const std::filesystem::path configFile =
+        options.configFile.empty() ? Configuration::defaultFile() : options.configFile;
+    Result<Configuration> configuration = Configuration::load(configFile);
     if (!configuration.ok()) {
         std::fprintf(stderr, "quillpost: %s\nCorrect it, or point --config at another file.\n",
                      configuration.error().description().c_str());
@@ -238,6 +240,9 @@ int runApp(int argc, char** argv, const RunOptions& options) {
                                                 app->setFacebook(std::move(facebook));
                                         }});
     context.makeShareSheet = shareServices.sheetFactory();
+    context.mail = shareServices.services().mail;
+    AppUsageReportsSwitch usageReports(analytics, configFile);
+    context.usageReports = &usageReports;
     context.makeWebView = webProfile.webViewFactory();
     context.facebookDialogs = &facebookDialogs;
 

@@ -17,6 +17,7 @@ class Configuration;
 class FBDialogFactory;
 class HttpClient;
 class Image;
+class MailDelivery;
 class MainQueue;
 class NotificationCenter;
 class Paths;
@@ -24,6 +25,7 @@ class TextMessageService;
 class ThemeFeed;
 class UrlOpener;
 class UserDefaults;
+class UsageReportsSwitch;
 class ViewController;
 struct DeviceProfile;
 
@@ -41,6 +43,10 @@ struct AppContext {
     HttpClient* http = nullptr;
     // Absent: no text messages, as on a desktop.
     TextMessageService* textMessages = nullptr;
+    // How mail composed in the app leaves it (the feedback mail); absent: none can.
+    MailDelivery* mail = nullptr;
+    // The usage-reports switch the settings screen offers; absent: no switch.
+    UsageReportsSwitch* usageReports = nullptr;
     // Makes the in-app web views (the more-apps page); absent: none can be shown.
     WebViewFactory makeWebView;
     // The social network's in-app dialogs, for the clients the share sheet makes.

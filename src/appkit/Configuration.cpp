@@ -31,7 +31,8 @@ const std::map<std::string, std::string>& defaults() {
         {config::kFacebookRestUrl, "https://api.facebook.com/method/"},
         {config::kFacebookDialogUrl, "https://m.facebook.com/dialog/"},
         {config::kFacebookLoginSite, "https://m.facebook.com/"},
-        {config::kReviewUrl, ""},
+        {config::kStoreHost, ""},
+        {config::kStoreId, ""},
         {config::kFeedbackMail, ""},
         {config::kDownloadLink, "https://quillpost.net/get"},
         {config::kPhotoLibrary, ""},
@@ -72,6 +73,10 @@ std::optional<std::string> valueProblem(const std::string& key, const std::strin
     if (key == config::kAnalyticsKey && !isAnalyticsKey(value)) {
         return "\"" + key + "\" must be " + std::to_string(kAnalyticsKeyLength) +
                " capital letters and digits (like " + defaults().at(key) + "), not \"" +
+               sanitizeUtf8(value) + "\"";
+    }
+    if (key == config::kStoreId && value.find_first_not_of("0123456789") != std::string::npos) {
+        return "\"" + key + "\" must be the product's number in the store (digits only), not \"" +
                sanitizeUtf8(value) + "\"";
     }
     if (key == config::kAnalyticsEnabled && value != "true" && value != "false") {
@@ -130,6 +135,44 @@ Result<Configuration> Configuration::load(const fs::path& file) {
     }
     if (Result<void> merged = configuration.mergeEnvironment(); !merged.ok()) return merged.error();
     return configuration;
+}
+
+Result<void> Configuration::storeValue(const fs::path& file, const std::string& key,
+                                       const std::string& value) {
+    if (std::optional<std::string> problem = valueProblem(key, value)) {
+        return configError(file.string(), *problem);
+    }
+    JsonValue document = JsonValue::Object();
+    std::error_code ec;
+    if (fs::status(file, ec).type() != fs::file_type::not_found) {
+        if (Result<void> usable = checkFile(file); !usable.ok()) return usable.error();
+        Result<std::string> text = readFile(file);
+        if (!text.ok()) return text.error();
+        // Only a file the program itself would accept is rewritten.
+        Configuration check;
+        if (Result<void> merged = check.mergeJson(*text, file.string()); !merged.ok()) {
+            return merged.error();
+        }
+        std::string_view body = *text;
+        if (body.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark)
+            body.remove_prefix(kUtf8ByteOrderMark.size());
+        ZelJSON reader;
+        std::optional<JsonValue> parsed = reader.objectWithString(body);
+        if (!parsed || !parsed->object()) return configError(file.string(), "is not a JSON object");
+        document = std::move(*parsed);
+    }
+    document.object()->set(key, JsonValue(value));
+    ZelJSON writer;
+    writer.setHumanReadable(true);
+    std::optional<std::string> text = writer.stringWithObject(document);
+    if (!text) return configError(file.string(), "cannot be written as JSON");
+    text->push_back('\n');
+    if (!file.parent_path().empty()) fs::create_directories(file.parent_path(), ec);
+    if (ec) {
+        return configError(file.parent_path().string(),
+                           "the folder cannot be made (" + ec.message() + ")");
+    }
+    return writeFileAtomically(file, *text);
 }
 
 Result<void> Configuration::mergeJson(std::string_view text, const std::string& origin) {

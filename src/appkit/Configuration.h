@@ -25,8 +25,11 @@ inline constexpr const char* kFacebookRestUrl = "facebook_rest_url";
 inline constexpr const char* kFacebookDialogUrl = "facebook_dialog_url";
 // The site whose cookies a logout from the social network clears.
 inline constexpr const char* kFacebookLoginSite = "facebook_login_site";
-inline constexpr const char* kReviewUrl = "review_url";
-inline constexpr const char* kFeedbackMail = "feedback_mail";
+// The store's web host and the product's decimal identifier there, which
+// make the review page's address.
+inline constexpr const char* kStoreHost = "store_host";
+inline constexpr const char* kStoreId = "store_id";
+inline constexpr const char* kFeedbackMail = "feedback_mail";  // where feedback mail goes
 inline constexpr const char* kDownloadLink = "download_link";
 inline constexpr const char* kPhotoLibrary = "photo_library";  // folder the picker browses
 inline constexpr const char* kAlbumFolder = "album_folder";    // folder "save" writes to
@@ -53,6 +56,11 @@ public:
     // Why `file` cannot serve as the configuration file (missing, a directory,
     // not a regular file), for a file the user named.
     static Result<void> checkFile(const std::filesystem::path& file);
+    // Saves `key` as `value` in `file` for later runs, keeping every other
+    // value the file holds; the file is made when missing. A file that
+    // cannot be read as a configuration is left as it is and reported.
+    static Result<void> storeValue(const std::filesystem::path& file, const std::string& key,
+                                   const std::string& value);
     // $XDG_CONFIG_HOME/quillpost/config.json (or ~/.config/quillpost/config.json).
     static std::filesystem::path defaultFile();
     // "QUILLPOST_" + the key upper-cased.
