@@ -15,6 +15,7 @@
 
 #include "analytics/UsageAnalytics.h"
 #include "app/AppDelegate.h"
+#include "app/AppInstance.h"
 #include "app/AppThemeFeed.h"
 #include "app/AppUsageReportsSwitch.h"
 #include "appkit/Configuration.h"
@@ -120,6 +121,7 @@ bool runHeadlessLifecycle(ApplicationLifecycle& lifecycle, AppDelegate& delegate
     const std::filesystem::path& screenshot = options.screenshot;
     lifecycle.launch();
     QCoreApplication::processEvents();
+    if (!options.openURL.empty()) openIncomingURL(delegate, options.openURL);
     if (!options.photo.empty()) {
         if (Result<void> placed = startEditorWithPhoto(delegate, options.photo); !placed.ok()) {
             std::fprintf(stderr, "quillpost: cannot place the photo %s: %s\n",
@@ -154,6 +156,8 @@ int runApp(int argc, char** argv, const RunOptions& options) {
     prepareWebEngine();
     QApplication application(argc, argv);
     QCoreApplication::setApplicationName("Quillpost");
+    // The desktop matches the window with the installed desktop entry.
+    QGuiApplication::setDesktopFileName(kBundleIdentifier);
     setCurrentDeviceProfile(options.device);
 
     const std::filesystem::path executableDir =
@@ -164,6 +168,12 @@ int runApp(int argc, char** argv, const RunOptions& options) {
         std::fprintf(stderr, "quillpost: %s\nChoose another home with --home DIR.\n",
                      made.error().description().c_str());
         return 1;
+    }
+    // A windowed start on a home whose app is running hands over to it.
+    InstanceStart instance;
+    if (!options.headless) {
+        instance = claimHome(paths, options.openURL);
+        if (instance.exitStatus) return *instance.exitStatus;
     }
     std::error_code ec;
     std::filesystem::create_directories(paths.library() / "Logs", ec);
@@ -269,6 +279,7 @@ int runApp(int argc, char** argv, const RunOptions& options) {
         return runHeadlessLifecycle(lifecycle, delegate, options) ? 0 : 1;
     }
     lifecycle.launch();
+    serveLaterStarts(instance.channel.get(), delegate, options.openURL);
     LifecycleBridge bridge(lifecycle, delegate.window());
     return QApplication::exec();
 }

@@ -19,6 +19,10 @@ struct RunOptions {
     // Headless only: Start is pressed and this photo placed in the editor
     // before the screenshot.
     std::filesystem::path photo;
+    // A URL opened into the app (--open): in a window, handed to the app
+    // already running on the home if there is one; else to this app after
+    // launch.
+    std::string openURL;
 };
 
 // Runs the app; answers the process's exit status. A QApplication must not
