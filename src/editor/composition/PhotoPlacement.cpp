@@ -72,6 +72,7 @@ Result<void> PhotoPlacement::importPhoto(const Image& picked, std::optional<Size
     m_originalPhotoWidth = size.width;
     m_originalPhotoHeight = size.height;
     m_previewPhotoIsRealPhoto = true;
+    m_mirrored = false;
     m_totalScaleChange = 1;
     photo.setTransform(AffineTransform::identity());
     const Point c = m_square.center();
@@ -150,7 +151,26 @@ void PhotoPlacement::actionFlipPhotoImage() {
     if (!photo.image()) return;
     if (std::optional<Image> flipped = photo.image()->flipHorizontally()) {
         photo.setImage(std::move(flipped));
+        m_mirrored = !m_mirrored;
     }
+}
+
+PlacementState PhotoPlacement::state() const {
+    const Layer& photo = m_square.photoLayer();
+    return {photo.position(), photo.anchorPoint(), photo.transform(), m_totalScaleChange,
+            m_mirrored};
+}
+
+bool PhotoPlacement::restore(const PlacementState& state) {
+    if (!m_previewPhotoIsRealPhoto) return false;
+    Layer& photo = m_square.photoLayer();
+    photo.setAnchorPoint(state.anchorPoint);
+    photo.setPosition(state.position);
+    photo.setTransform(state.transform);
+    m_totalScaleChange = state.totalScaleChange;
+    if (state.mirrored == m_mirrored) return false;
+    actionFlipPhotoImage();
+    return state.mirrored == m_mirrored;
 }
 
 }  // namespace qp

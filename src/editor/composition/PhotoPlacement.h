@@ -22,6 +22,18 @@ enum CompositionErrorCode {
     kCompositionErrorImportFailed = 2,  // enlarging or turning it upright failed
 };
 
+// A placed photo's placement as it stands: enough to put it back exactly
+// (the photo itself is not part of it).
+struct PlacementState {
+    Point position;
+    Point anchorPoint{0.5, 0.5};
+    AffineTransform transform;
+    double totalScaleChange = 1;
+    bool mirrored = false;
+
+    bool operator==(const PlacementState&) const = default;
+};
+
 class PhotoPlacement {
 public:
     // `square` must outlive the placement.
@@ -61,6 +73,14 @@ public:
     // Mirrors the photo's pixels; transform, centre and anchor stay.
     void actionFlipPhotoImage();
 
+    // Whether the photo shows mirrored against the one picked.
+    bool isMirrored() const { return m_mirrored; }
+    PlacementState state() const;
+    // Puts the placed photo back as `state` describes, mirroring its pixels
+    // when needed. Answers whether the pixels changed. Without a user photo
+    // nothing happens: the slot's placement follows the theme.
+    bool restore(const PlacementState& state);
+
     // Changes a layer's anchor point without moving it on screen.
     static void setAnchorPointForView(Point anchorPoint, Layer& layer);
 
@@ -74,6 +94,7 @@ private:
     double m_originalPhotoHeight = 0;
     double m_totalScaleChange = 1;
     double m_fitFactor = 1;
+    bool m_mirrored = false;
 };
 
 }  // namespace qp

@@ -137,4 +137,8 @@ void PhotoPickerVC::cancel() {
     if (m_delegate) m_delegate->imagePickerControllerDidCancel(*this);
 }
 
+std::map<std::string, ViewController::Action> PhotoPickerVC::actions() {
+    return {{"cancel", [this](QObject*) { cancel(); }}};
+}
+
 }  // namespace qp

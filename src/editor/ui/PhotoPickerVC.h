@@ -52,6 +52,7 @@ public:
 
 protected:
     QWidget* makeView() override;
+    std::map<std::string, Action> actions() override;
 
 private:
     std::filesystem::path m_folder;

@@ -16,6 +16,7 @@
 #include "editor/ThemeCategory.h"
 #include "editor/composition/PhotoSource.h"
 #include "editor/composition/ResultFile.h"
+#include "editor/ui/PhotoDropTarget.h"
 #include "editor/ui/PreviewSquareView.h"
 #include "editor/ui/SliderRefreshTimer.h"
 #include "editor/ui/ThemeStripLayout.h"
@@ -92,7 +93,9 @@ std::vector<std::string> QuillpostVC::requiredOutlets() const {
             "flipButton",
             "loadPhotoButton",
             "shareButton",
-            "backButton"};
+            "backButton",
+            "undoButton",
+            "redoButton"};
 }
 
 std::map<std::string, ViewController::Action> QuillpostVC::actions() {
@@ -106,6 +109,8 @@ std::map<std::string, ViewController::Action> QuillpostVC::actions() {
         {"actionClearText", [this](QObject* s) { actionClearText(s); }},
         {"actionShowTextPage", [this](QObject* s) { actionShowTextPage(s); }},
         {"actionShowThemesPage", [this](QObject* s) { actionShowThemesPage(s); }},
+        {"actionUndoButton", [this](QObject* s) { actionUndoButton(s); }},
+        {"actionRedoButton", [this](QObject* s) { actionRedoButton(s); }},
     };
 }
 
@@ -132,6 +137,8 @@ void QuillpostVC::viewDidLoad() {
     m_slider = dynamic_cast<Slider*>(outlet("fontSizeSlider"));
     m_flipButton = outlet("flipButton");
     m_loadPhotoButton = outlet("loadPhotoButton");
+    m_undoButton = outlet("undoButton");
+    m_redoButton = outlet("redoButton");
     m_preview->resetComposition(m_device);
 
     if (!m_externalFeed && m_context.themeFeed) m_externalFeed = m_context.themeFeed();
@@ -204,6 +211,20 @@ void QuillpostVC::viewDidLoad() {
     setupSelectThemeScrollView(false);
     moveHighlightTo(m_catalogue->themeIdx());
     showPanelPage(false);
+
+    m_history.emplace(snapshot());
+    updateUndoButtons();
+    // A photo dropped on the editor is placed as if picked; the drag's
+    // source is let go before the photo is read.
+    new PhotoDropTarget(view(), [this](const std::filesystem::path& file) {
+        if (MainQueue* queue = mainQueue()) {
+            queue->post([this, file, alive = QPointer<QWidget>(view())] {
+                if (alive) placePhotoOrAlert(file);
+            });
+        } else {
+            placePhotoOrAlert(file);
+        }
+    });
 }
 
 void QuillpostVC::viewWillAppear(bool) {
@@ -274,11 +295,17 @@ void QuillpostVC::doTheWorkForThemeBtnSelect(int tag) {
     setupFontSizeSliderFromThemeData();
     moveHighlightTo(tag);
     refreshTextLayer();
+    recordStep();
 }
 
 void QuillpostVC::actionCategoryBtnSelect(QObject* sender) {
+    selectCategory(tagOf(sender));
+    recordStep();
+}
+
+void QuillpostVC::selectCategory(int tag) {
     const int previousCurrent = m_catalogue->currentCategoryIdx();
-    const CategorySelection selection = m_catalogue->actionCategoryBtnSelect(tagOf(sender));
+    const CategorySelection selection = m_catalogue->actionCategoryBtnSelect(tag);
     if (!selection.categoryChanged) return;
     setIndicatorImage(selection.deselectedIndicatorTag, kCategoryNotSelectedImage);
     setIndicatorImage(selection.selectedIndicatorTag, kCategorySelectedImage);
@@ -353,6 +380,8 @@ void QuillpostVC::handleNewCOTDimagesLoaded() {
         setupFontSizeSliderFromThemeData();
         if (sizeWasChosen) keepChosenFontSize(chosenSize, settings->textStyle);
         refreshTextLayer();
+        // New pictures for the same theme are not the user's step.
+        if (m_history) m_history->amend(snapshot());
     }
 }
 
@@ -430,15 +459,14 @@ bool QuillpostVC::photoLibraryIsReadable() const {
 }
 
 void QuillpostVC::loadPhoto(QObject*) {
+    // The picker's popover is up already (a key or a double tap again).
+    if (m_popoverController) return;
     if (!photoLibraryIsReadable()) {
         ShowAlert(std::string(kPhotoLibraryErrorTitle), kPhotoLibraryErrorMessage);
         return;
     }
     if (m_photoChooser) {
-        // A photo that cannot be placed leaves the square as it was; the
-        // reason is in the log.
-        if (auto chosen = m_photoChooser(view(), m_photoLibrary))
-            ignoreResult(placePhotoFile(*chosen));
+        if (auto chosen = m_photoChooser(view(), m_photoLibrary)) placePhotoOrAlert(*chosen);
         return;
     }
     m_picker = std::make_shared<PhotoPickerVC>(m_photoLibrary, mainQueue());
@@ -455,8 +483,8 @@ void QuillpostVC::loadPhoto(QObject*) {
 
 void QuillpostVC::imagePickerControllerDidFinishPicking(PhotoPickerVC&,
                                                         const std::filesystem::path& photo) {
-    ignoreResult(placePhotoFile(photo));  // logged; the square stays as it was
     dismissPicker();
+    placePhotoOrAlert(photo);
 }
 
 void QuillpostVC::imagePickerControllerDidCancel(PhotoPickerVC&) {
@@ -499,7 +527,18 @@ Result<void> QuillpostVC::placePhotoFile(const std::filesystem::path& path) {
     }
     c.refreshPhotoBackground();
     layersChanged();
+    // Steps taken on another photo cannot be undone on this one.
+    if (m_history) m_history->reset(snapshot());
+    updateUndoButtons();
     return {};
+}
+
+bool QuillpostVC::placePhotoOrAlert(const std::filesystem::path& path) {
+    if (placePhotoFile(path).ok()) return true;
+    // The square stays as it was; the log has the decoder's reason.
+    ShowAlert(std::string(kUnreadablePhotoTitle),
+              fmt::format(kUnreadablePhotoFormat, path.filename().string()));
+    return false;
 }
 
 void QuillpostVC::actionFlipPhotoImage(QObject*) {
@@ -507,6 +546,7 @@ void QuillpostVC::actionFlipPhotoImage(QObject*) {
     composition().placement().actionFlipPhotoImage();
     composition().refreshPhotoBackground();
     layersChanged();
+    recordStep();
 }
 
 void QuillpostVC::panDetected(Point translation) {
@@ -535,22 +575,38 @@ void QuillpostVC::doubleTapDetected(Point locationInPreview) {
 }
 
 void QuillpostVC::touchesBegan() {
-    if (composition().placement().previewPhotoIsRealPhoto())
-        composition().placement().touchesBegan();
+    if (!composition().placement().previewPhotoIsRealPhoto()) return;
+    composition().placement().touchesBegan();
+    // The pivot moves without moving the photo: no step of its own.
+    if (m_history) m_history->amend(snapshot());
+}
+
+void QuillpostVC::gestureEnded() {
+    recordStep();
 }
 
 void QuillpostVC::installGestures() {
-    auto* pan = new PanGestureRecognizer([this](PanGestureRecognizer& r) {
+    // Pan, pinch and rotation may run together; the first to end records
+    // the gesture and the others find nothing more to record.
+    const auto endOf = [this](const GestureRecognizer& r) {
+        if (r.state() == GestureRecognizerState::Ended ||
+            r.state() == GestureRecognizerState::Cancelled)
+            gestureEnded();
+    };
+    auto* pan = new PanGestureRecognizer([this, endOf](PanGestureRecognizer& r) {
         panDetected(r.translationInView(view()));
         r.setTranslationInView({0, 0}, view());
+        endOf(r);
     });
-    auto* pinch = new PinchGestureRecognizer([this](PinchGestureRecognizer& r) {
+    auto* pinch = new PinchGestureRecognizer([this, endOf](PinchGestureRecognizer& r) {
         pinchDetected(r.scale());
         r.setScale(1);
+        endOf(r);
     });
-    auto* rotation = new RotationGestureRecognizer([this](RotationGestureRecognizer& r) {
+    auto* rotation = new RotationGestureRecognizer([this, endOf](RotationGestureRecognizer& r) {
         rotationDetected(r.rotation());
         r.setRotation(0);
+        endOf(r);
     });
     for (GestureRecognizer* recognizer :
          std::initializer_list<GestureRecognizer*>{pan, pinch, rotation}) {
@@ -595,11 +651,16 @@ void QuillpostVC::textViewDidChange(TextView& textView) {
     if (!m_textIsPlaceholder) {
         composition().setMessage(textView.text().toStdString());
         refreshTextLayer();
+        if (m_history && !m_restoring) {
+            m_history->recordTyping(snapshot());
+            updateUndoButtons();
+        }
     }
 }
 
 void QuillpostVC::textViewDidEndEditing(TextView&) {
     updateCounter();
+    if (m_history) m_history->closeTyping();
 }
 
 void QuillpostVC::actionClearText(QObject*) {
@@ -607,6 +668,7 @@ void QuillpostVC::actionClearText(QObject*) {
     composition().setMessage({});
     updateCounter();
     refreshTextLayer();
+    recordStep();
 }
 
 void QuillpostVC::updateCounter() {
@@ -644,6 +706,7 @@ void QuillpostVC::handleFontSizeSlider(float value) {
 
 void QuillpostVC::touchUpSlider() {
     m_sliderTimer->touchUpSlider();
+    recordStep();
 }
 
 void QuillpostVC::refreshTextLayer() {
@@ -689,6 +752,12 @@ void QuillpostVC::actionShareButton(QObject*) {
 }
 
 void QuillpostVC::actionBackButton(QObject*) {
+    // Going back while the picker's popover is up closes the picker first,
+    // so no popover is left over a screen that is gone.
+    if (m_popoverController) {
+        imagePickerControllerDidCancel(*m_picker);
+        return;
+    }
     dismissViewControllerAnimated(true);
 }
 
@@ -707,6 +776,76 @@ void QuillpostVC::actionShowThemesPage(QObject*) {
 void QuillpostVC::showPanelPage(bool textPage) {
     QWidget* page = textPage ? m_enterTextView : m_selectThemeView;
     m_panelPages->move(-page->x(), m_panelPages->y());
+}
+
+}  // namespace qp
+
+namespace qp {
+
+// --- undo and redo ------------------------------------------------------------
+
+EditorSnapshot QuillpostVC::snapshot() {
+    return {composition().placement().state(), m_catalogue->currentCategoryIdx(),
+            m_catalogue->themeIdx(), composition().message(), composition().currentFontSize()};
+}
+
+void QuillpostVC::recordStep() {
+    if (!m_history || m_restoring) return;
+    m_history->record(snapshot());
+    updateUndoButtons();
+}
+
+void QuillpostVC::actionUndoButton(QObject*) {
+    if (!m_history) return;
+    if (auto state = m_history->undo()) restore(*state);
+    updateUndoButtons();
+}
+
+void QuillpostVC::actionRedoButton(QObject*) {
+    if (!m_history) return;
+    if (auto state = m_history->redo()) restore(*state);
+    updateUndoButtons();
+}
+
+void QuillpostVC::restore(const EditorSnapshot& state) {
+    m_restoring = true;
+    if (state.themeCategoryTag != m_catalogue->currentCategoryIdx() ||
+        state.themeTag != m_catalogue->themeIdx()) {
+        restoreTheme(state.themeCategoryTag, state.themeTag);
+    }
+    if (state.fontSize != composition().currentFontSize()) {
+        const auto& settings = m_catalogue->appliedSettings();
+        composition().setCurrentFontSize(state.fontSize);
+        m_slider->setValue(float(state.fontSize));
+        m_fontSizeChosen = !settings || state.fontSize != settings->textStyle.fontDefaultSize;
+    }
+    if (composition().placement().restore(state.placement))
+        composition().refreshPhotoBackground();
+    restoreMessage(state);
+    refreshTextLayer();
+    m_restoring = false;
+}
+
+void QuillpostVC::restoreTheme(int categoryTag, int themeTag) {
+    // As the user chose it: the category's strip shows, then its theme.
+    selectCategory(categoryTag);
+    doTheWorkForThemeBtnSelect(themeTag);
+}
+
+void QuillpostVC::restoreMessage(const EditorSnapshot& state) {
+    if (state.message == composition().message()) return;
+    // An empty box under its placeholder stays as it is; any other message
+    // is the user's text, in the user's colour.
+    m_textView->setText(QString::fromStdString(state.message));
+    m_textView->setTextColor(QColor(Qt::white));
+    m_textIsPlaceholder = false;
+    composition().setMessage(state.message);
+    updateCounter();
+}
+
+void QuillpostVC::updateUndoButtons() {
+    if (m_undoButton) m_undoButton->setEnabled(canUndo());
+    if (m_redoButton) m_redoButton->setEnabled(canRedo());
 }
 
 }  // namespace qp

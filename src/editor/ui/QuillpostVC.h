@@ -13,11 +13,13 @@
 
 #include "appkit/AppContext.h"
 #include "appkit/UIDeviceHardware.h"
+#include "editor/EditHistory.h"
 #include "editor/ThemeCatalogue.h"
 #include "editor/ThemeFeed.h"
 #include "editor/ThemeKeys.h"
 #include "editor/composition/Composition.h"
 #include "editor/composition/CompositionConstants.h"
+#include "editor/ui/EditorSnapshot.h"
 #include "editor/ui/PhotoPickerVC.h"
 #include "platform/DeviceProfile.h"
 #include "platform/NotificationCenter.h"
@@ -50,6 +52,9 @@ inline constexpr const char* kThemeNameParameter = "Theme Name";
 inline constexpr const char* kViewDidUnloadEvent = "zzz_viewDidUnload(!)";
 inline constexpr const char* kPhotoLibraryErrorTitle = "Error accessing photo library";
 inline constexpr const char* kPhotoLibraryErrorMessage = "Device does not support a photo library";
+inline constexpr const char* kUnreadablePhotoTitle = "Not a photo";
+inline constexpr const char* kUnreadablePhotoFormat =
+    "\"{}\" could not be opened as a photo. Choose a JPEG, PNG, GIF, BMP or HEIC picture.";
 // The row inside the category strip that holds the category buttons and
 // their indicators; its own tag lies outside the range the clearing pass
 // removes, so the buttons survive it.
@@ -103,6 +108,9 @@ public:
     // Places the photo at `path`; an error saying why (nothing changed) when
     // it cannot be read or placed.
     Result<void> placePhotoFile(const std::filesystem::path& path);
+    // Places the photo as if picked; one that cannot be read gets an alert
+    // naming it. What the picker, the chooser and a dropped file go through.
+    bool placePhotoOrAlert(const std::filesystem::path& path);
     void actionFlipPhotoImage(QObject* sender);
     void imagePickerControllerDidFinishPicking(PhotoPickerVC& picker,
                                                const std::filesystem::path& photo) override;
@@ -116,6 +124,9 @@ public:
     void rotationDetected(double radians);
     void doubleTapDetected(Point locationInPreview);
     void touchesBegan();
+    // A pan, pinch or rotation gesture is over: the whole gesture becomes one
+    // step to undo.
+    void gestureEnded();
     bool gestureRecognizerShouldRecognizeSimultaneouslyWithGestureRecognizer(
         GestureRecognizer&, GestureRecognizer&) override {
         return true;
@@ -135,6 +146,14 @@ public:
     int textLayerRefreshCount() const { return m_textLayerRefreshes; }
     bool textIsPlaceholdertext() const { return m_textIsPlaceholder; }
     double currentFontSize() const;
+
+    // --- undo and redo ------------------------------------------------------
+    void actionUndoButton(QObject* sender);
+    void actionRedoButton(QObject* sender);
+    bool canUndo() const { return m_history && m_history->canUndo(); }
+    bool canRedo() const { return m_history && m_history->canRedo(); }
+    // The editor's state as undo would put it back.
+    EditorSnapshot snapshot();
 
     // --- share and navigation -----------------------------------------------
     void actionShareButton(QObject* sender);
@@ -179,6 +198,13 @@ private:
     void layersChanged();
     void dismissPicker();
     MainQueue* mainQueue() const;
+    // A step ended with the editor in its current state.
+    void recordStep();
+    void restore(const EditorSnapshot& state);
+    void restoreTheme(int categoryTag, int themeTag);
+    void restoreMessage(const EditorSnapshot& state);
+    void updateUndoButtons();
+    void selectCategory(int tag);
 
     AppContext m_context;
     DeviceProfile m_device;
@@ -214,6 +240,11 @@ private:
     bool m_fontSizeChosen = false;
     int m_textLayerRefreshes = 0;
     std::vector<NotificationCenter::ObserverId> m_observers;
+    std::optional<EditHistory<EditorSnapshot>> m_history;
+    // Undo or redo is putting a state back: what it changes is no new step.
+    bool m_restoring = false;
+    QWidget* m_undoButton = nullptr;
+    QWidget* m_redoButton = nullptr;
 };
 
 }  // namespace qp
