@@ -45,6 +45,19 @@ const unsigned char* skipPlainAscii(const unsigned char* p, const unsigned char*
     return p;
 }
 
+const unsigned char* skipPlainText(const unsigned char* p, const unsigned char* end) {
+    for (;;) {
+        p = skipPlainAscii(p, end);
+        // Text in other scripts runs from one multi-byte sequence to the next.
+        while (p < end && *p >= 0x80) {
+            const std::size_t length = sequenceLength(p, end);
+            if (length == 0) return nullptr;
+            p += length;
+        }
+        if (p == end || *p < 0x20 || *p == '"' || *p == '\\') return p;
+    }
+}
+
 void append(std::string& out, std::uint32_t codePoint) {
     if (codePoint < 0x80) {
         out += static_cast<char>(codePoint);

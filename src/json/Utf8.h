@@ -16,6 +16,11 @@ std::size_t sequenceLength(const unsigned char* p, const unsigned char* end);
 // the backslash: the end of a run that strings copy as it is.
 const unsigned char* skipPlainAscii(const unsigned char* p, const unsigned char* end);
 
+// The end of the longest run from `p` that strings take as it is: plain
+// ASCII as above and well-formed multi-byte sequences. nullptr when the run
+// meets bytes that are not UTF-8.
+const unsigned char* skipPlainText(const unsigned char* p, const unsigned char* end);
+
 // Appends `codePoint` (a scalar value) in UTF-8.
 void append(std::string& out, std::uint32_t codePoint);
 

@@ -238,14 +238,9 @@ bool ZelJsonParser::scanRestOfString(std::string& out) {
     for (;;) {
         // Copy the longest run that needs no decoding in one step.
         const unsigned char* run = m_pos;
-        for (;;) {
-            m_pos = utf8::skipPlainAscii(m_pos, m_end);
-            if (m_pos == m_end || *m_pos < 0x80) break;
-            const std::size_t length = utf8::sequenceLength(m_pos, m_end);
-            if (length == 0) {
-                return fail(kJsonErrorEncoding, kTextInvalidUtf8);
-            }
-            m_pos += length;
+        m_pos = utf8::skipPlainText(m_pos, m_end);
+        if (m_pos == nullptr) {
+            return fail(kJsonErrorEncoding, kTextInvalidUtf8);
         }
         out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(m_pos - run));
 

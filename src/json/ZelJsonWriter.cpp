@@ -176,14 +176,9 @@ bool ZelJsonWriter::appendString(std::string_view text, JsonOutput& out) {
     for (;;) {
         // Copy the longest run that needs no escaping whole.
         const unsigned char* run = p;
-        for (;;) {
-            p = utf8::skipPlainAscii(p, end);
-            if (p == end || *p < 0x80) break;
-            const std::size_t length = utf8::sequenceLength(p, end);
-            if (length == 0) {
-                return fail(kJsonErrorEncoding, kTextInvalidUtf8);
-            }
-            p += length;
+        p = utf8::skipPlainText(p, end);
+        if (p == nullptr) {
+            return fail(kJsonErrorEncoding, kTextInvalidUtf8);
         }
         out.append({reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run)});
         if (p == end) break;
