@@ -17,10 +17,15 @@ constexpr const char* kWebViewOutlet = "moreAppsWebView";
 constexpr const char* kSpinnerOutlet = "webActivityIndicatorView";
 constexpr const char* kVersionLabelOutlet = "appVersionLabel";
 constexpr const char* kTitleLabelOutlet = "titleLabel";
+constexpr const char* kShortVersionKey = "CFBundleShortVersionString";
 }  // namespace
 
 const char* appVersion() {
     return QP_APP_VERSION;
+}
+
+std::string infoDictionaryValue(const std::string& key) {
+    return key == kShortVersionKey ? appVersion() : std::string();
 }
 
 MoreViewController::MoreViewController(std::string layoutName, const AppContext& context)
@@ -53,8 +58,8 @@ void MoreViewController::viewDidLoad() {
     if (auto* titleLabel = outlet<QLabel>(kTitleLabelOutlet))
         titleLabel->setText(QString::fromUtf8(m_title));
     if (auto* versionLabel = outlet<QLabel>(kVersionLabelOutlet))
-        versionLabel->setText(
-            QString::fromStdString(formatWithObject(kVersionLabelFormat, appVersion())));
+        versionLabel->setText(QString::fromStdString(
+            formatWithObject(kVersionLabelFormat, infoDictionaryValue(kShortVersionKey))));
     placeWebView();
     m_loadingMoreAppsWebPage = true;
     loadPage();

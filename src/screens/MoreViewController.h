@@ -61,4 +61,8 @@ private:
 // The version the app reports, as `quillpost --version` prints it.
 const char* appVersion();
 
+// The app's information entries by their bundle keys; the one kept is the
+// short version ("CFBundleShortVersionString"). Empty for any other key.
+std::string infoDictionaryValue(const std::string& key);
+
 }  // namespace qp

@@ -47,6 +47,8 @@ TEST_F(MoreScreenTest, ShowsTitleVersionAndLoadsThePageFromTheConfiguredHost) {
     EXPECT_EQ(more.title(), "More");
     EXPECT_EQ(more.outlet<QLabel>("titleLabel")->text(), QString("More"));
     EXPECT_EQ(more.outlet<QLabel>("appVersionLabel")->text(), QString("v " QP_APP_VERSION));
+    EXPECT_EQ(infoDictionaryValue("CFBundleShortVersionString"), QP_APP_VERSION);
+    EXPECT_EQ(infoDictionaryValue("CFBundleVersion"), "");
     EXPECT_EQ(page().loads, std::vector<std::string>{
                                 "http://files.example.com/Promo_kelvane_iphone_general.html"});
     EXPECT_TRUE(more.isLoadingMoreAppsWebPage());
