@@ -6,6 +6,8 @@
 #include <netinet/in.h>
 #include <pwd.h>
 #include <signal.h>
+#include <spawn.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -75,14 +77,19 @@ std::optional<fs::path> PostgresServer::findBinaries(std::string& whyNot) {
     return found.back();
 }
 
-bool PostgresServer::run(const std::string& tool, const std::vector<std::string>& arguments,
-                         std::string& error) const {
-    std::vector<std::string> words;
-    fs::path program = m_binaries / tool;
-    if (geteuid() == 0) {
-        words = {"-u", kServerUser, "--", program.string()};
-        program = kRunuser;
-    }
+namespace {
+
+// The words that run `tool` as the server's user.
+std::vector<std::string> asServerUser(const fs::path& binaries, const std::string& tool) {
+    if (geteuid() != 0) return {(binaries / tool).string()};
+    return {kRunuser, "-u", kServerUser, "--", (binaries / tool).string()};
+}
+
+bool run(const fs::path& binaries, const std::string& tool,
+         const std::vector<std::string>& arguments, std::string& error) {
+    std::vector<std::string> words = asServerUser(binaries, tool);
+    const fs::path program = words.front();
+    words.erase(words.begin());
     words.insert(words.end(), arguments.begin(), arguments.end());
     // LC_ALL=C: initdb's locale, whatever this machine's is.
     const ProcessOutcome outcome = runProcess(program, words, {{"LC_ALL", "C"}, {"LANG", "C"}});
@@ -92,31 +99,31 @@ bool PostgresServer::run(const std::string& tool, const std::vector<std::string>
     return false;
 }
 
-std::unique_ptr<PostgresServer> PostgresServer::start(const fs::path& binaries, Settings settings,
-                                                      std::string& error) {
-    std::unique_ptr<PostgresServer> server(new PostgresServer());
-    server->m_binaries = binaries;
-    server->m_folder = std::make_unique<TempFolder>();
-    const fs::path folder = server->m_folder->path();
-    if (geteuid() == 0) {
-        const passwd* user = getpwnam(kServerUser);
-        if (!user) {
-            error = std::string("running as root, but there is no '") + kServerUser +
-                    "' user to run the server as";
-            return nullptr;
-        }
-        if (chown(folder.c_str(), user->pw_uid, user->pw_gid) != 0) {
-            error = "cannot give " + folder.string() + " to the postgres user";
-            return nullptr;
-        }
+bool giveToServerUser(const fs::path& folder, std::string& error) {
+    if (geteuid() != 0) return true;
+    const passwd* user = getpwnam(kServerUser);
+    if (!user) {
+        error = std::string("running as root, but there is no '") + kServerUser +
+                "' user to run the server as";
+        return false;
     }
+    if (chown(folder.c_str(), user->pw_uid, user->pw_gid) != 0) {
+        error = "cannot give " + folder.string() + " to the postgres user";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool PostgresServer::launch(const fs::path& folder, Settings settings, std::string& error) {
     const fs::path data = folder / "data";
     const fs::path log = folder / "server.log";
-    if (!server->run("initdb",
-                     {"-D", data.string(), "-U", "postgres", "-A", "trust", "-E", "UTF8",
-                      "--locale=C", "--no-sync"},
-                     error)) {
-        return nullptr;
+    if (!run(m_binaries, "initdb",
+             {"-D", data.string(), "-U", "postgres", "-A", "trust", "-E", "UTF8", "--locale=C",
+              "--no-sync"},
+             error)) {
+        return false;
     }
     std::string options =
         "-c listen_addresses=127.0.0.1 -c unix_socket_directories='' "
@@ -124,21 +131,32 @@ std::unique_ptr<PostgresServer> PostgresServer::start(const fs::path& binaries, 
         std::to_string(settings.maxConnections);
     if (!settings.durable) options += " -c fsync=off -c full_page_writes=off";
     // A port found free may be taken before the server binds it: try another.
-    for (int attempt = 1; attempt <= kStartAttempts; ++attempt) {
-        server->m_port = freePort();
+    for (int attempt = 1;; ++attempt) {
+        m_port = freePort();
         error.clear();
-        if (server->run("pg_ctl",
-                        {"-D", data.string(), "-l", log.string(), "-w", "-t", "120", "-o",
-                         options + " -p " + std::to_string(server->m_port), "start"},
-                        error)) {
+        if (run(m_binaries, "pg_ctl",
+                {"-D", data.string(), "-l", log.string(), "-w", "-t", "120", "-o",
+                 options + " -p " + std::to_string(m_port), "start"},
+                error)) {
             break;
         }
         error += tail(log);
-        if (attempt == kStartAttempts) return nullptr;
+        if (attempt == kStartAttempts) return false;
     }
     std::ifstream pidFile(data / "postmaster.pid");
-    pidFile >> server->m_postmaster;
+    pidFile >> m_postmaster;
+    return true;
+}
 
+std::unique_ptr<PostgresServer> PostgresServer::start(const fs::path& binaries, Settings settings,
+                                                      std::string& error) {
+    std::unique_ptr<PostgresServer> server(new PostgresServer());
+    server->m_binaries = binaries;
+    server->m_folder = std::make_unique<TempFolder>();
+    const fs::path folder = server->m_folder->path();
+    if (!giveToServerUser(folder, error) || !server->launch(folder, settings, error)) {
+        return nullptr;
+    }
     // The watchdog waits for this process's end of the pipe to close, which
     // happens however this process ends, then makes sure the server is gone.
     int pipeEnds[2];
@@ -170,7 +188,7 @@ std::unique_ptr<PostgresServer> PostgresServer::start(const fs::path& binaries, 
 void PostgresServer::stop() {
     if (m_postmaster > 0) {
         std::string ignored;
-        if (!run("pg_ctl",
+        if (!run(m_binaries, "pg_ctl",
                  {"-D", (m_folder->path() / "data").string(), "-m", "immediate", "-w", "stop"},
                  ignored)) {
             kill(m_postmaster, SIGKILL);
@@ -210,9 +228,107 @@ std::string PostgresServer::execute(const std::string& database, const std::stri
 }
 
 std::string PostgresServer::createDatabase(std::string& error) {
-    const std::string name = "store_" + std::to_string(++m_databases);
+    // Unique among the processes sharing the server, too.
+    const std::string name =
+        "store_" + std::to_string(getpid()) + "_" + std::to_string(++m_databases);
     error = execute("postgres", "CREATE DATABASE " + name);
     return error.empty() ? url(name) : std::string();
+}
+
+namespace {
+
+// Waits for the last process that shares the server to end (each holds a
+// shared lock on `users` for its lifetime), gives newcomers a few seconds,
+// then stops the server and removes it, holding both locks so that no
+// process takes it up meanwhile.
+constexpr const char* kReaperScript = R"sh(
+users=$1; lock=$2; state=$3; folder=$4; shift 4
+while :; do
+  flock -x "$users" true
+  sleep 3
+  if flock -x -n "$users" flock -x "$lock" sh -c '
+      folder=$1; state=$2; shift 2
+      "$@" -D "$folder/data" -m fast -w stop || kill -9 "$(head -n 1 "$folder/data/postmaster.pid")"
+      rm -rf "$folder" "$state"' sh "$folder" "$state" "$@"; then
+    exit 0
+  fi
+done
+)sh";
+
+bool answers(int port) {
+    const std::string url =
+        "postgresql://postgres@127.0.0.1:" + std::to_string(port) + "/postgres?connect_timeout=5";
+    return PQping(url.c_str()) == PQPING_OK;
+}
+
+}  // namespace
+
+std::unique_ptr<PostgresServer> PostgresServer::shared(const fs::path& binaries,
+                                                       std::string& error) {
+    const fs::path base =
+        fs::temp_directory_path() / ("qp-test-postgres-" + std::to_string(geteuid()));
+    std::error_code ec;
+    fs::create_directories(base, ec);
+    const fs::path users = base / "users";
+    const fs::path lock = base / "lock";
+    const fs::path state = base / "state";
+    const fs::path folder = base / "server";
+    // Held until this process ends: never closed.
+    const int usersFd = open(users.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
+    const int lockFd = open(lock.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
+    if (usersFd < 0 || lockFd < 0 || flock(usersFd, LOCK_SH) != 0 || flock(lockFd, LOCK_EX) != 0) {
+        error = "cannot take the locks in " + base.string();
+        return nullptr;
+    }
+    struct Unlock {
+        int fd;
+        ~Unlock() { close(fd); }
+    } unlock{lockFd};
+
+    std::unique_ptr<PostgresServer> server(new PostgresServer());
+    server->m_binaries = binaries;
+    {
+        std::ifstream known(state);
+        int port = 0;
+        if (known >> port && answers(port)) {
+            server->m_port = port;
+            return server;
+        }
+    }
+    // None, or one left from a machine that went down: start afresh.
+    fs::remove_all(folder, ec);
+    fs::create_directory(folder, ec);
+    if (!giveToServerUser(folder, error) || !server->launch(folder, {}, error)) return nullptr;
+    server->m_postmaster = -1;  // the reaper's to stop, not this object's
+    {
+        std::ofstream(state.string() + ".new") << server->m_port << "\n";
+        fs::rename(state.string() + ".new", state, ec);
+    }
+    std::vector<std::string> words = {"/bin/sh",      "-c",           kReaperScript,
+                                      "reaper",       users.string(), lock.string(),
+                                      state.string(), folder.string()};
+    for (const std::string& word : asServerUser(binaries, "pg_ctl")) words.push_back(word);
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    for (int fd = 0; fd <= 2; ++fd) {
+        posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd ? O_WRONLY : O_RDONLY, 0);
+    }
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    // Its own session: outside the test's process group, which a time-out kills.
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    pid_t reaper = -1;
+    const int spawned = posix_spawn(&reaper, argv[0], &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (spawned != 0) {
+        error = "cannot start the process that stops the shared server";
+        return nullptr;
+    }
+    return server;
 }
 
 PostgresServer* sharedPostgresServer(std::string& skipReason, std::string& error) {
@@ -221,7 +337,7 @@ PostgresServer* sharedPostgresServer(std::string& skipReason, std::string& error
     static const std::unique_ptr<PostgresServer> server = [] {
         const std::optional<fs::path> binaries = PostgresServer::findBinaries(binariesMissing);
         if (!binaries) return std::unique_ptr<PostgresServer>();
-        return PostgresServer::start(*binaries, {}, failure);
+        return PostgresServer::shared(*binaries, failure);
     }();
     skipReason = binariesMissing;
     error = failure;

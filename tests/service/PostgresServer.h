@@ -5,6 +5,10 @@
 // run as the postgres user through runuser, since the server refuses root.
 // A watchdog process kills the server and removes its folder should this
 // process die without running its destructors (a crash, an abort, SIGKILL).
+//
+// The tests share one server between their processes (CTest runs every test
+// in a process of its own, and starting a server per test would cost
+// seconds each): see sharedPostgresServer.
 
 #include <sys/types.h>
 
@@ -47,10 +51,14 @@ public:
     // Runs SQL (several statements allowed) on `database`; the error, or empty.
     std::string execute(const std::string& database, const std::string& sql) const;
 
+    // The server the test processes share, started by the first of them.
+    static std::unique_ptr<PostgresServer> shared(const std::filesystem::path& binaries,
+                                                  std::string& error);
+
 private:
     PostgresServer() = default;
-    bool run(const std::string& tool, const std::vector<std::string>& arguments,
-             std::string& error) const;
+    // initdb and pg_ctl start into `folder`, which the server's user owns.
+    bool launch(const std::filesystem::path& folder, Settings settings, std::string& error);
     void stop();
 
     std::unique_ptr<TempFolder> m_folder;
@@ -62,8 +70,11 @@ private:
     int m_databases = 0;
 };
 
-// One server for every test of this process, started at first use and
-// stopped at exit; null with the reason when there is none. `skipReason` is
+// One server for every test, started at first use by whichever test process
+// comes first and shared by every later one while any of them runs; a
+// reaper process stops and removes it a few seconds after the last one
+// ended, however it ended (each holds a shared lock on a file for its
+// lifetime, which the kernel lets go). Null with the reason when there is none. `skipReason` is
 // set only when the server binaries are absent (a test may then skip); any
 // other failure to start is in `error` (a test must then fail).
 PostgresServer* sharedPostgresServer(std::string& skipReason, std::string& error);
