@@ -152,8 +152,17 @@ void ZelJsonParser::pushElement(JsonValue&& element) {
     m_elements.push_back(std::move(element));
 }
 
-void ZelJsonParser::pushMember(std::string&& key, JsonValue&& value) {
-    m_members.emplace_back(std::move(key), std::move(value));
+JsonValue& ZelJsonParser::newElement() {
+    return m_elements.emplace_back();
+}
+
+std::size_t ZelJsonParser::newMember() {
+    m_members.emplace_back();
+    return m_members.size() - 1;
+}
+
+bool ZelJsonParser::atContainer() const {
+    return at('[') || at('{');
 }
 
 bool ZelJsonParser::scanLiteralRest(std::string_view rest) {
@@ -176,11 +185,17 @@ bool ZelJsonParser::scanRestOfArray(JsonValue::Array& out) {
             finishArray(out, base);
             return true;
         }
-        JsonValue element;
-        if (!scanValue(element)) {
+        if (atContainer()) {
+            JsonValue element;
+            if (!scanValue(element)) {
+                return fail(kJsonErrorParse, kTextExpectedValueInArray);
+            }
+            pushElement(std::move(element));
+        } else if (!scanValue(newElement())) {
+            // A scalar is read in its place on the stack: nothing it reads
+            // can move the stack.
             return fail(kJsonErrorParse, kTextExpectedValueInArray);
         }
-        pushElement(std::move(element));
         skipWhitespace();
         if (at(',')) {
             ++m_pos;
@@ -204,12 +219,14 @@ bool ZelJsonParser::scanRestOfObject(JsonObject& out) {
             finishObject(out, base);
             return true;
         }
-        std::string key;
         if (!at('"')) {
             return fail(kJsonErrorParse, kTextObjectKeyExpected);
         }
         ++m_pos;
-        if (!scanRestOfString(key)) {
+        // The member is read in its place on the stack, by index: reading a
+        // container value pushes members of its own and may move the stack.
+        const std::size_t member = newMember();
+        if (!scanRestOfString(m_members[member].first)) {
             return fail(kJsonErrorParse, kTextObjectKeyExpected);
         }
         skipWhitespace();
@@ -217,11 +234,16 @@ bool ZelJsonParser::scanRestOfObject(JsonObject& out) {
             return fail(kJsonErrorParse, kTextExpectedColon);
         }
         ++m_pos;
-        JsonValue value;
-        if (!scanValue(value)) {
-            return fail(kJsonErrorParse, kTextObjectValueExpected, key);
+        skipWhitespace();
+        if (atContainer()) {
+            JsonValue value;
+            if (!scanValue(value)) {
+                return fail(kJsonErrorParse, kTextObjectValueExpected, m_members[member].first);
+            }
+            m_members[member].second = std::move(value);
+        } else if (!scanValue(m_members[member].second)) {
+            return fail(kJsonErrorParse, kTextObjectValueExpected, m_members[member].first);
         }
-        pushMember(std::move(key), std::move(value));
         skipWhitespace();
         if (at(',')) {
             ++m_pos;

@@ -36,7 +36,10 @@ private:
     [[gnu::noinline]] void finishArray(JsonValue::Array& out, std::size_t base);
     [[gnu::noinline]] void finishObject(JsonObject& out, std::size_t base);
     [[gnu::noinline]] void pushElement(JsonValue&& element);
-    [[gnu::noinline]] void pushMember(std::string&& key, JsonValue&& value);
+    [[gnu::noinline]] JsonValue& newElement();
+    // Adds an empty member and answers its index.
+    [[gnu::noinline]] std::size_t newMember();
+    bool atContainer() const;
     bool scanUnicodeChar(std::uint32_t& codePoint);
     bool scanHexQuad(std::uint32_t& value);
     void skipWhitespace() {
