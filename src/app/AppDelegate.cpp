@@ -3,6 +3,8 @@
 #include <limits>
 
 #include "analytics/AnalyticsRecorder.h"
+#include "app/AppShortcuts.h"
+#include "app/WindowZoomSetting.h"
 #include "appkit/LayoutVariant.h"
 #include "appkit/UIDeviceHardware.h"
 #include "platform/DeviceProfile.h"
@@ -70,6 +72,8 @@ bool AppDelegate::applicationDidFinishLaunchingWithOptions() {
     m_context.analytics->startSession(m_analyticsKey);
 
     m_window = std::make_unique<Window>(*m_context.device);
+    m_window->setShortcuts(appShortcuts());
+    connectWindowZoom(*m_window, *m_context.defaults);
 
     // A count already at the largest value stays there rather than wrapping
     // to a negative number (a damaged or hand-edited settings file).
