@@ -33,6 +33,7 @@
 #include "platform/qt/DesktopUrlOpener.h"
 #include "platform/qt/QtMainQueue.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/AppStyle.h"
 #include "platform/ui/LayoutLoader.h"
 #include "platform/ui/LifecycleBridge.h"
 #include "platform/ui/TextMessageService.h"
@@ -201,6 +202,9 @@ int runApp(int argc, char** argv, const RunOptions& options) {
                      (paths.resources() / "layouts").c_str(),
                      Paths::resourcesSearchHint(executableDir).c_str());
         return 1;
+    }
+    if (Result<void> styled = applyAppStyle(application, paths.resources()); !styled.ok()) {
+        std::fprintf(stderr, "quillpost: %s\n", styled.error().description().c_str());
     }
     AlertView::setHeadless(options.headless);
 

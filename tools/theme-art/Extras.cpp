@@ -218,7 +218,8 @@ std::vector<std::pair<std::string, QImage>> interfaceImages() {
         p.drawRoundedRect(QRectF(2, 2, 60, 6), 3, 3);
         return image;
     };
-    images.emplace_back("category_selected.png", indicator(QColor(255, 120, 80)));
+    // Gold, the colour of everything selected in the app's style.
+    images.emplace_back("category_selected.png", indicator(QColor(224, 170, 66)));
     images.emplace_back("category_notselected.png", indicator(QColor(160, 160, 160, 90)));
     return images;
 }

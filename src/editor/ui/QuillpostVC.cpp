@@ -1,5 +1,6 @@
 #include "editor/ui/QuillpostVC.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QStandardPaths>
 #include <QStyle>
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <string_view>
 
 #include "analytics/AnalyticsRecorder.h"
 #include "appkit/AppHelpers.h"
@@ -50,6 +52,9 @@ constexpr int kPhoneTextFontSize = 16;
 constexpr int kPadTextFontSize = 30;
 const Rect kPickerPopoverAnchor{284, 180, 100, 500};
 constexpr const char* kShareScreen = "SharePopupVC";
+// The buttons that bring up the panel's pages, when the layout has them.
+constexpr const char* kTextPageButtonName = "textPageButton";
+constexpr const char* kThemesPageButtonName = "themesPageButton";
 
 void registerPreviewSquareView() {
     LayoutLoader::shared().registerWidgetClass(
@@ -426,6 +431,12 @@ void QuillpostVC::setIndicatorImage(int tag, const char* imageName) {
     if (auto* indicator = dynamic_cast<QLabel*>(viewWithTag(m_categoryStrip, tag))) {
         indicator->setPixmap(namedImage(imageName));
     }
+    // The category's own button shows the choice as well, in the style's
+    // selected colours.
+    const int buttonTag = categoryButtonTag(tag - kCategoryIndicatorTagBase);
+    if (auto* button = dynamic_cast<Button*>(viewWithTag(m_categoryStrip, buttonTag))) {
+        button->setSelectedState(std::string_view(imageName) == kCategorySelectedImage);
+    }
 }
 
 void QuillpostVC::setPhotoButtonsVisible(bool visible) {
@@ -776,6 +787,14 @@ void QuillpostVC::actionShowThemesPage(QObject*) {
 void QuillpostVC::showPanelPage(bool textPage) {
     QWidget* page = textPage ? m_enterTextView : m_selectThemeView;
     m_panelPages->move(-page->x(), m_panelPages->y());
+    // The buttons that bring up the pages show which one is up.
+    for (const auto& [name, shown] :
+         {std::pair{kTextPageButtonName, textPage}, std::pair{kThemesPageButtonName, !textPage}}) {
+        if (auto* button = view()->findChild<QAbstractButton*>(name)) {
+            button->setCheckable(true);
+            button->setChecked(shown);
+        }
+    }
 }
 
 }  // namespace qp

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QStyle>
 #include <QVariant>
 
 #include "platform/ui/LayoutLoader.h"
@@ -11,6 +12,7 @@ namespace qp {
 
 namespace {
 constexpr const char* kTagProperty = "tag";
+constexpr const char* kSelectedProperty = "selected";
 }  // namespace
 
 Button::Button(QWidget* parent) : QPushButton(parent) {}
@@ -47,6 +49,11 @@ ControlState Button::currentState() const {
 
 void Button::setSelectedState(bool selected) {
     m_selected = selected;
+    // The style sheet shows the selected state through this property; it
+    // reads properties when it polishes the widget.
+    setProperty(kSelectedProperty, selected);
+    style()->unpolish(this);
+    style()->polish(this);
     update();
 }
 

@@ -1,11 +1,15 @@
 #include "platform/ui/LayoutLoader.h"
 
+#include <QAbstractButton>
 #include <QFile>
+#include <QLabel>
+#include <QPixmap>
 #include <QVariant>
 #include <QWidget>
 
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/IconButton.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/Slider.h"
@@ -21,6 +25,7 @@ LayoutLoader& LayoutLoader::shared() {
 LayoutLoader::LayoutLoader() {
     // The toolkit's own widgets, usable as promoted classes in layout files.
     registerWidgetClass("Button", [](QWidget* parent) { return new Button(parent); });
+    registerWidgetClass("IconButton", [](QWidget* parent) { return new IconButton(parent); });
     registerWidgetClass("Label", [](QWidget* parent) { return new Label(parent); });
     registerWidgetClass("ScrollView", [](QWidget* parent) { return new ScrollView(parent); });
     registerWidgetClass("Slider", [](QWidget* parent) { return new Slider(parent); });
@@ -53,7 +58,41 @@ Result<QWidget*> LayoutLoader::loadLayout(const std::string& layoutName) {
             {{kLocalizedDescriptionKey,
               "Layout file " + path.string() + " is not valid: " + errorString().toStdString()}});
     }
+    const std::size_t variantStart = layoutName.rfind('_');
+    if (variantStart != std::string::npos) {
+        widget->setProperty(kVariantProperty,
+                            QString::fromStdString(layoutName.substr(variantStart + 1)));
+    }
+    if (Result<void> icons = applyIcons(widget); !icons.ok()) {
+        delete widget;
+        return icons.error();
+    }
     return widget;
+}
+
+Result<void> LayoutLoader::applyIcons(QWidget* root) const {
+    QList<QWidget*> widgets = root->findChildren<QWidget*>();
+    widgets.prepend(root);
+    for (QWidget* widget : widgets) {
+        const QString file = widget->property(kIconFileProperty).toString();
+        if (file.isEmpty()) continue;
+        const std::filesystem::path path = iconsFolder() / file.toStdString();
+        const QPixmap picture(QString::fromStdString(path.string()));
+        if (picture.isNull()) {
+            return Error(
+                kLayoutErrorDomain, kLayoutIconMissing,
+                {{kLocalizedDescriptionKey,
+                  "The picture " + path.string() + " that " + widget->objectName().toStdString() +
+                      " shows is missing or unreadable; run tools/theme-art/generate"}});
+        }
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            button->setIcon(QIcon(picture));
+        } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+            label->setScaledContents(true);
+            label->setPixmap(picture);
+        }
+    }
+    return {};
 }
 
 QWidget* LayoutLoader::createWidget(const QString& className, QWidget* parent,

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
@@ -159,6 +160,43 @@ TEST(EditorScreen, CategorySelectionAppliesTheFirstThemeAndMovesTheHighlight) {
     tap(button(categories, categoryButtonTag(5)));
     EXPECT_TRUE(f.state.currentThemeIsCOTD());
     EXPECT_EQ(editor.theThemeImageName(), "COTD");
+}
+
+// The selected category and the panel page that is up show on their own
+// buttons, so the style can mark them at a glance.
+TEST(EditorScreen, SelectedCategoryAndPanelPageShowOnTheirButtons) {
+    for (const char* name : {"iphone", "ipad"}) {
+        SCOPED_TRACE(name);
+        EditorFixture f(name);
+        QuillpostVC& editor = f.load();
+        QWidget* categories = editor.categoryStrip()->contentView();
+        const auto selectedCategories = [&] {
+            std::vector<int> tags;
+            for (auto* b : categories->findChildren<Button*>()) {
+                if (b->isSelectedState()) tags.push_back(b->tag());
+            }
+            return tags;
+        };
+        EXPECT_EQ(selectedCategories(), std::vector<int>{categoryButtonTag(0)});
+        tap(button(categories, categoryButtonTag(2)));
+        EXPECT_EQ(selectedCategories(), std::vector<int>{categoryButtonTag(2)});
+
+        auto* textPage = editor.view()->findChild<QAbstractButton*>("textPageButton");
+        auto* themesPage = editor.view()->findChild<QAbstractButton*>("themesPageButton");
+        ASSERT_NE(textPage, nullptr);
+        ASSERT_NE(themesPage, nullptr);
+        EXPECT_TRUE(themesPage->isChecked());
+        EXPECT_FALSE(textPage->isChecked());
+        textPage->click();
+        EXPECT_TRUE(textPage->isChecked());
+        EXPECT_FALSE(themesPage->isChecked());
+        // Pressing the page that is up keeps it marked.
+        textPage->click();
+        EXPECT_TRUE(textPage->isChecked());
+        themesPage->click();
+        EXPECT_TRUE(themesPage->isChecked());
+        EXPECT_FALSE(textPage->isChecked());
+    }
 }
 
 TEST(EditorScreen, TappingTheAppliedThemeAgainChangesNothing) {
