@@ -14,13 +14,14 @@ set(QP_LAYER_appkit qp_appkit_config qp_appkit qp_appkit_device)
 set(QP_LAYER_editor qp_editor qp_composition qp_editor_ui qp_share_ui)
 set(QP_LAYER_screens qp_screens)
 set(QP_LAYER_app qp_app)
-set(QP_LAYER_cli qp_compose_command)
+set(QP_LAYER_cli qp_command_line qp_compose_command)
 
 # Plain C++ (and Qt Core/Gui at most): tested without a window.
 set(QP_LOGIC_TARGETS
   qp_json qp_platform qp_platform_plist qp_platform_curl qp_platform_qt qp_platform_reachability
   qp_platform_instance qp_imaging qp_analytics_report qp_analytics qp_editor qp_composition
-  qp_appkit_config qp_appkit_device qp_feed qp_facebook qp_service qp_compose_command)
+  qp_appkit_config qp_appkit_device qp_feed qp_facebook qp_service qp_command_line
+  qp_compose_command)
 
 function(_qp_layer_of target out)
   set(index 0)

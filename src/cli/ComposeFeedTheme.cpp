@@ -69,4 +69,13 @@ std::unique_ptr<ComposeFeedTheme> ComposeFeedTheme::load(const std::string& feed
     return std::unique_ptr<ComposeFeedTheme>(new ComposeFeedTheme(std::move(parts)));
 }
 
+std::shared_ptr<ThemeFeed> loadFeedThemeOfTheDay(const std::string& feedHost,
+                                                 const std::filesystem::path& resources,
+                                                 std::string& failure) {
+    std::shared_ptr<ComposeFeedTheme> loaded = ComposeFeedTheme::load(feedHost, resources, failure);
+    if (!loaded) return nullptr;
+    ThemeFeed& feed = loaded->feed();
+    return std::shared_ptr<ThemeFeed>(std::move(loaded), &feed);
+}
+
 }  // namespace qp

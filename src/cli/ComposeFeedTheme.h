@@ -32,4 +32,9 @@ private:
     std::unique_ptr<Parts> m_parts;
 };
 
+// ComposeFeedTheme::load with the default limit, as compose's feed loader.
+std::shared_ptr<ThemeFeed> loadFeedThemeOfTheDay(const std::string& feedHost,
+                                                 const std::filesystem::path& resources,
+                                                 std::string& failure);
+
 }  // namespace qp

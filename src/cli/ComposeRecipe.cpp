@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "appkit/Configuration.h"
-#include "cli/ComposeFeedTheme.h"
 #include "cli/ComposeFrame.h"
 #include "cli/ComposeTargets.h"
 #include "cli/InputOrderWork.h"
@@ -69,20 +68,40 @@ fs::path resourcesFolder(const ComposeOptions& options) {
     return Paths::locateResources(Paths::executableFolder());
 }
 
+std::filesystem::path configurationFile(const ComposeOptions& options) {
+    return options.configFile.empty() ? Configuration::defaultFile() : fs::path(options.configFile);
+}
+
+// The theme's category when --theme is well formed (0 without it).
+std::optional<int> themeCategory(const ComposeOptions& options) {
+    if (options.theme.empty()) return 0;
+    const auto parsed = parseTheme(options.theme);
+    if (!parsed) return std::nullopt;
+    return parsed->first;
+}
+
+bool isThemeOfTheDayCategory(const fs::path& resources, int category) {
+    FallbackThemeFeed fallback(resources);
+    return ThemeCatalogue(resources, fallback).isThemeOfTheDayCategory(categoryButtonTag(category));
+}
+
 // Today's theme from the configured feed host, or null: no host (the bundled
 // theme of the day, silently) or a failure (the bundled one, with a note).
-std::unique_ptr<ComposeFeedTheme> loadTodaysFeedTheme(const ComposeOptions& options,
-                                                      const fs::path& resources,
-                                                      std::vector<std::string>& notes) {
-    const fs::path file =
-        options.configFile.empty() ? Configuration::defaultFile() : fs::path(options.configFile);
-    Result<Configuration> configuration = Configuration::load(file);
+std::shared_ptr<ThemeFeed> loadTodaysFeedTheme(const ComposeOptions& options,
+                                               const FeedThemeLoader& loadFeedTheme,
+                                               const fs::path& resources,
+                                               std::vector<std::string>& notes) {
+    Result<Configuration> configuration = Configuration::load(configurationFile(options));
     std::string failure;
-    std::unique_ptr<ComposeFeedTheme> feed;
+    std::shared_ptr<ThemeFeed> feed;
     if (!configuration.ok()) {
         failure = configuration.error().description();
-    } else {
-        feed = ComposeFeedTheme::load(configuration->value(config::kFeedHost), resources, failure);
+    } else if (const std::string host = configuration->value(config::kFeedHost); !host.empty()) {
+        if (loadFeedTheme) {
+            feed = loadFeedTheme(host, resources, failure);
+        } else {
+            failure = "this program does not load the feed; run quillpost-app";
+        }
     }
     if (!failure.empty()) {
         notes.push_back(fmt::format(
@@ -94,7 +113,15 @@ std::unique_ptr<ComposeFeedTheme> loadTodaysFeedTheme(const ComposeOptions& opti
 
 }  // namespace
 
-std::variant<ComposeRecipe, UsageError> makeRecipe(const ComposeOptions& options) {
+bool composeLoadsTheFeed(const ComposeOptions& options) {
+    const std::optional<int> category = themeCategory(options);
+    if (!category || !isThemeOfTheDayCategory(resourcesFolder(options), *category)) return false;
+    Result<Configuration> configuration = Configuration::load(configurationFile(options));
+    return configuration.ok() && !configuration->value(config::kFeedHost).empty();
+}
+
+std::variant<ComposeRecipe, UsageError> makeRecipe(const ComposeOptions& options,
+                                                   const FeedThemeLoader& loadFeedTheme) {
     ComposeRecipe recipe;
     if (options.photos.empty()) return UsageError{"no photo given"};
     if (!options.output.empty() && !options.outputDir.empty()) {
@@ -170,11 +197,11 @@ std::variant<ComposeRecipe, UsageError> makeRecipe(const ComposeOptions& options
     }
     const fs::path resources = resourcesFolder(options);
     FallbackThemeFeed fallback(resources);
-    std::unique_ptr<ComposeFeedTheme> todaysFeed;
-    if (ThemeCatalogue(resources, fallback).isThemeOfTheDayCategory(categoryButtonTag(category))) {
-        todaysFeed = loadTodaysFeedTheme(options, resources, recipe.notes);
+    std::shared_ptr<ThemeFeed> todaysFeed;
+    if (isThemeOfTheDayCategory(resources, category)) {
+        todaysFeed = loadTodaysFeedTheme(options, loadFeedTheme, resources, recipe.notes);
     }
-    ThemeFeed& feed = todaysFeed ? todaysFeed->feed() : static_cast<ThemeFeed&>(fallback);
+    ThemeFeed& feed = todaysFeed ? *todaysFeed : static_cast<ThemeFeed&>(fallback);
     ThemeCatalogue catalogue(resources, feed);
     // The editor's own selection path, so the command line and the editor
     // never differ (the theme of the day needs its category's marker).

@@ -1,4 +1,4 @@
-#include "cli/ComposeCommand.h"
+#include "cli/ComposeRun.h"
 
 #include <fmt/format.h>
 
@@ -127,13 +127,14 @@ bool looksLikeOurName(const fs::path& photo) {
 
 }  // namespace
 
-int runCompose(const ComposeOptions& options, const ComposeStreams& streams) {
+int runComposeWith(const ComposeOptions& options, const ComposeStreams& streams,
+                   const FeedThemeLoader& loadFeedTheme) {
     const LibraryMessages libraryMessages(options.verbose);
     const auto say = [&](const std::string& text) {
         writeDiagnostic(streams.err, fmt::format("{}: {}\n", kCommandName, text));
     };
     // The message check needs QString only; the theme read needs no Gui.
-    auto recipeOrError = makeRecipe(options);
+    auto recipeOrError = makeRecipe(options, loadFeedTheme);
     if (const auto* usage = std::get_if<UsageError>(&recipeOrError)) {
         say(usage->text);
         return kComposeUsageError;

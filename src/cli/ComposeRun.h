@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "cli/ComposeOptions.h"
+#include "cli/ComposeRecipe.h"
 
 namespace qp {
 
@@ -28,7 +29,9 @@ struct ComposeStreams {
     bool refuseTerminalOutput = true;
 };
 
-// Runs the command; answers the exit status.
-int runCompose(const ComposeOptions& options, const ComposeStreams& streams = {});
+// Runs the command, the theme of the day's category served by
+// `loadFeedTheme`; answers the exit status.
+int runComposeWith(const ComposeOptions& options, const ComposeStreams& streams,
+                   const FeedThemeLoader& loadFeedTheme);
 
 }  // namespace qp
