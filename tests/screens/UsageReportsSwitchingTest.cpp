@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,7 +16,11 @@
 #include "app/AppUsageReportsSwitch.h"
 #include "appkit/Configuration.h"
 #include "platform/Paths.h"
+#include "platform/curl/CurlHttpClient.h"
+#include "support/LocalHttpServer.h"
+#include "support/LogCapture.h"
 #include "support/ManualClock.h"
+#include "support/ManualMainQueue.h"
 #include "support/TempFolder.h"
 
 using namespace qp;
@@ -72,6 +78,43 @@ TEST_F(UsageReportsSwitching, OffWhileRunningStopsRecordingAndDeletesTheKeptSess
     m_notifications.post(kApplicationWillTerminateNotification);
     EXPECT_FALSE(std::filesystem::exists(usageFiles()));
     EXPECT_EQ(reload().value(config::kAnalyticsEnabled), "false");
+}
+
+// Off while a report is on its way: the send is called back instead of
+// waited for, and nothing leaves afterwards.
+TEST_F(UsageReportsSwitching, OffCancelsTheReportOnItsWay) {
+    using namespace std::chrono_literals;
+    LocalHttpServer server;
+    std::atomic<int> reports{0};
+    server.routes().Post("/report", [&](const httplib::Request&, httplib::Response& response) {
+        ++reports;
+        server.signal();
+        server.holdUntilReleased(20s);
+        response.status = 200;
+    });
+    ASSERT_TRUE(server.start());
+    ManualMainQueue queue;
+    UsageAnalytics client(m_clock, m_notifications, std::make_shared<CurlHttpClient>(queue),
+                          m_temp.path() / "Library", "1.2", server.url("/report"));
+    client.startSession(kKey);
+    client.logEvent("tap");
+    m_notifications.post(kApplicationWillResignActiveNotification);  // the pause sends
+    ASSERT_TRUE(server.waitForSignals(1, 10s));
+
+    AppUsageReportsSwitch usage(client, configFile());
+    LogCapture log;
+    const auto before = std::chrono::steady_clock::now();
+    ASSERT_TRUE(usage.setOn(false).ok());
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 10s) << "it waited for the server";
+    EXPECT_FALSE(log.contains("UsageAnalytics: A cancelled report did not stop in time."));
+    EXPECT_FALSE(std::filesystem::exists(usageFiles()));
+    server.release();
+
+    m_notifications.post(kApplicationDidBecomeActiveNotification);
+    m_notifications.post(kApplicationWillResignActiveNotification);
+    m_notifications.post(kApplicationWillTerminateNotification);
+    EXPECT_EQ(reports, 1);
+    EXPECT_FALSE(std::filesystem::exists(usageFiles()));
 }
 
 TEST_F(UsageReportsSwitching, OnAgainStartsAFreshSessionThatRecords) {
