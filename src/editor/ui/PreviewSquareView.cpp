@@ -2,8 +2,6 @@
 
 #include <QPainter>
 
-#include "imaging/LayerRenderer.h"
-
 namespace qp {
 
 PreviewSquareView::PreviewSquareView(QWidget* parent) : QWidget(parent) {
@@ -14,6 +12,7 @@ PreviewSquareView::~PreviewSquareView() = default;
 
 void PreviewSquareView::resetComposition(const DeviceProfile& device) {
     m_composition = std::make_unique<Composition>(device);
+    m_paintCache = PreviewPaintCache();
     const int side = static_cast<int>(m_composition->squareSide());
     setFixedSize(side, side);
     update();
@@ -27,9 +26,13 @@ Layer* PreviewSquareView::layerNamed(const std::string& name) {
 
 void PreviewSquareView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    paintSquare(painter);
+}
+
+void PreviewSquareView::paintSquare(QPainter& painter) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setRenderHint(QPainter::Antialiasing);
-    renderInContext(m_composition->previewSquare().root(), painter);
+    m_paintCache.paint(m_composition->previewSquare(), painter);
 }
 
 }  // namespace qp

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "editor/composition/Composition.h"
+#include "editor/ui/PreviewPaintCache.h"
 
 namespace qp {
 
@@ -31,11 +32,17 @@ public:
     // The layer tree changed: paint again.
     void layersChanged() { update(); }
 
+    // Paints the square as the screen shows it into `painter` (the square's
+    // own coordinates); the paint event does this at the screen's pixels.
+    void paintSquare(QPainter& painter);
+    const PreviewPaintCache& paintCache() const { return m_paintCache; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     std::unique_ptr<Composition> m_composition;
+    PreviewPaintCache m_paintCache;
 };
 
 }  // namespace qp
