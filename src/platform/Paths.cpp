@@ -110,7 +110,7 @@ fs::path Paths::executableFolder() {
     return fs::current_path(ec);
 }
 
-Result<void> writeFileAtomically(const fs::path& path, std::string_view bytes) {
+Result<void> writeFileAtomically(const fs::path& path, std::string_view bytes, FileFlush flush) {
     const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
     std::string pattern = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(pattern.data());
@@ -135,7 +135,7 @@ Result<void> writeFileAtomically(const fs::path& path, std::string_view bytes) {
     }
     // mkstemp makes the file private; kept files are ordinary user files.
     ::fchmod(fd, 0644);
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+    if ((flush == FileFlush::BeforeRename && ::fsync(fd) != 0) || ::close(fd) != 0) {
         const int saved = errno;
         ::unlink(pattern.c_str());
         return fileError(kFileErrorWriteFailed,

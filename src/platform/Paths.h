@@ -64,10 +64,17 @@ enum FileErrorCode {
     kFileErrorSetAsideFailed = 6,
 };
 
+// Whether a new file's bytes reach the disk before it takes its name. A
+// file made afresh for every use and kept for none (the share's hand-off
+// file) need not wait for the disk, which on a busy one takes milliseconds
+// to tens of them; a crash may then leave it empty, never half-written.
+enum class FileFlush { BeforeRename, None };
+
 // Writes `bytes` to `path` atomically: a temporary file in the same folder,
-// flushed to disk, then renamed over the target, so readers see the old file
-// or the new, never half. The folder must exist.
-Result<void> writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+// flushed to disk (unless told otherwise), then renamed over the target, so
+// readers see the old file or the new, never half. The folder must exist.
+Result<void> writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                                 FileFlush flush = FileFlush::BeforeRename);
 
 // Reads a whole file.
 Result<std::string> readFile(const std::filesystem::path& path);

@@ -65,6 +65,12 @@ TEST(Paths, AtomicWriteReplacesWholeFileAndLeavesNoTemporaries) {
     ASSERT_TRUE(writeFileAtomically(file, "first version, longer").ok());
     ASSERT_TRUE(writeFileAtomically(file, "second").ok());
     EXPECT_EQ(readFile(file).value(), "second");
+    // Without the flush the file is replaced as whole, and as privately made.
+    ASSERT_TRUE(writeFileAtomically(file, "third, not flushed", FileFlush::None).ok());
+    EXPECT_EQ(readFile(file).value(), "third, not flushed");
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                  fs::perms::others_read);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "sub"), fs::directory_iterator()), 1);
     EXPECT_FALSE(readFile(dir / "missing").ok());
 }

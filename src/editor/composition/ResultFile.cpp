@@ -40,7 +40,10 @@ Result<std::filesystem::path> writeHandOffFile(const Image& result,
     Result<QByteArray> bytes = encodeResult(result, ResultFormat::Jpeg);
     if (!bytes) return bytes.error();
     const std::filesystem::path path = documents / kHandOffFileName;
-    if (Result<void> written = writeFileAtomically(path, bytesOf(*bytes)); !written) {
+    // Made afresh on every share and handed over at once: waiting for the
+    // disk would only hold up the tap.
+    if (Result<void> written = writeFileAtomically(path, bytesOf(*bytes), FileFlush::None);
+        !written) {
         return written.error();
     }
     return path;

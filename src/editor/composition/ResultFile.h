@@ -27,7 +27,7 @@ Image flattenOnWhite(const Image& image);
                                               const CaptureMetadata& kept = {});
 
 // Writes "savedImage.igo" in `documents` atomically, replacing an earlier
-// one; answers its path.
+// one, without waiting for the disk; answers its path.
 [[nodiscard]] Result<std::filesystem::path> writeHandOffFile(
     const Image& result, const std::filesystem::path& documents);
 
