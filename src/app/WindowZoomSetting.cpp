@@ -1,5 +1,6 @@
 #include "app/WindowZoomSetting.h"
 
+#include <QGuiApplication>
 #include <QScreen>
 
 #include <fmt/format.h>
@@ -54,8 +55,10 @@ void connectWindowZoom(Window& window, UserDefaults& defaults) {
     const double factor = scaleFactorInEffect();
     window.setZoomInEffect(setting.zoom(), factor);
     // The screen in the units the emulated screen is measured in, so the
-    // next start can fit it whatever this run's zoom.
-    if (const QScreen* screen = window.screen()) {
+    // next start can fit it whatever this run's zoom. A headless run's
+    // stand-in screen says nothing about the desktop.
+    const bool realScreen = QGuiApplication::platformName() != QLatin1String("offscreen");
+    if (const QScreen* screen = window.screen(); screen && realScreen) {
         const QSize free = screen->availableGeometry().size();
         setting.setDesktopScreen({free.width() * factor, free.height() * factor});
     }

@@ -181,3 +181,13 @@ TEST(WindowZoomSetting, TheZoomChosenIsTheNextRunsScale) {
     EXPECT_STREQ(std::getenv(kScaleFactorVariable), "1.5");
     QApplication::processEvents();
 }
+
+// A headless run's stand-in screen is not taken for the desktop's: the
+// screen a windowed run saw stays what the next fit fits into.
+TEST(WindowZoomSetting, AHeadlessRunKeepsTheDesktopScreenSeenBefore) {
+    MemoryUserDefaults defaults;
+    WindowZoomSetting(defaults).setDesktopScreen({2560, 1440});
+    Window window(*deviceProfileNamed("iphone"));
+    connectWindowZoom(window, defaults);
+    EXPECT_EQ(WindowZoomSetting(defaults).desktopScreen(), (Size{2560, 1440}));
+}
