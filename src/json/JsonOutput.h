@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -13,17 +15,23 @@ namespace qp {
 
 class JsonOutput {
 public:
-    explicit JsonOutput(std::size_t capacity) { m_text.resize(capacity); }
+    explicit JsonOutput(std::size_t capacity)
+        : m_data(static_cast<char*>(std::malloc(capacity))), m_capacity(capacity) {
+        if (m_data == nullptr) throw std::bad_alloc();
+    }
+    JsonOutput(const JsonOutput&) = delete;
+    JsonOutput& operator=(const JsonOutput&) = delete;
+    ~JsonOutput() { std::free(m_data); }
 
     // The position to write up to `count` characters at; advance() then says
     // how many were written.
     char* room(std::size_t count) {
-        if (m_text.size() - m_size < count) grow(count);
-        return m_text.data() + m_size;
+        if (m_capacity - m_size < count) grow(count);
+        return m_data + m_size;
     }
     void advance(std::size_t count) { m_size += count; }
     // Marks everything up to `end` (inside the last room()) as written.
-    void advanceTo(const char* end) { m_size = static_cast<std::size_t>(end - m_text.data()); }
+    void advanceTo(const char* end) { m_size = static_cast<std::size_t>(end - m_data); }
 
     void put(char c) {
         *room(1) = c;
@@ -38,19 +46,22 @@ public:
         m_size += count;
     }
 
-    // The text written, which the output gives up.
-    std::string take() {
-        m_text.resize(m_size);
-        return std::move(m_text);
-    }
+    std::string text() const { return std::string(m_data, m_size); }
 
 private:
+    // Grows with realloc, which extends a block in place or remaps a large
+    // one, where a string would copy and clear it at every step.
     [[gnu::noinline]] void grow(std::size_t count) {
-        m_text.resize(std::max(m_text.size() * 2, m_size + count));
+        const std::size_t capacity = std::max(m_capacity * 2, m_size + count);
+        void* const data = std::realloc(m_data, capacity);
+        if (data == nullptr) throw std::bad_alloc();
+        m_data = static_cast<char*>(data);
+        m_capacity = capacity;
     }
 
-    std::string m_text;
+    char* m_data;
     std::size_t m_size = 0;
+    std::size_t m_capacity;
 };
 
 }  // namespace qp

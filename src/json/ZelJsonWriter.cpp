@@ -68,7 +68,7 @@ std::optional<std::string> ZelJsonWriter::stringWithFragment(const JsonValue& va
     m_runSortKeys = sortKeys();
     JsonOutput out(kOutputCapacity);
     if (!appendValue(value, out)) return std::nullopt;
-    return out.take();
+    return out.text();
 }
 
 bool ZelJsonWriter::appendValue(const JsonValue& value, JsonOutput& out) {
