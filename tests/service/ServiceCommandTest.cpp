@@ -23,6 +23,7 @@
 
 #include "cli/AnalyticsReportText.h"
 #include "json/JsonConveniences.h"
+#include "service/PostgresServer.h"
 #include "service/ServiceSamples.h"
 #include "service/SqliteStore.h"
 #include "support/ChildProcess.h"
@@ -206,6 +207,47 @@ TEST_F(AnalyticsCommand, FiveHeadlessRunsLeaveFiveSessionsEachWithItsDeviceEvent
     const JsonValue* classes = json->find("device_classes");
     ASSERT_TRUE(classes && classes->array() && classes->array()->size() == 1) << report.out;
     EXPECT_EQ(integerAt(classes->array()->front(), "sessions"), kRuns);
+}
+
+TEST_F(AnalyticsCommand, ServesAndReportsOnPostgresqlWithoutShowingThePassword) {
+    std::string skipReason, error;
+    PostgresServer* server = sharedPostgresServer(skipReason, error);
+    if (!skipReason.empty()) GTEST_SKIP() << "No PostgreSQL here: " << skipReason;
+    ASSERT_TRUE(server) << "The PostgreSQL server did not start: " << error;
+    const std::string plain = server->createDatabase(error);
+    const std::string empty = server->createDatabase(error);
+    ASSERT_FALSE(plain.empty() || empty.empty()) << error;
+    // The test server trusts every local user; the password only has to stay unseen.
+    const std::string prefix = "postgresql://postgres";
+    const std::string withPassword = prefix + ":hunter2" + plain.substr(prefix.size());
+
+    ServeProcess serve({"--listen", "127.0.0.1:0", "--db", withPassword}, environment(),
+                       folder.path() / "serve.err");
+    const std::string listening = serve.readLine();
+    EXPECT_NE(listening.find("storing in " + plain), std::string::npos) << listening;
+    EXPECT_EQ(listening.find("hunter2"), std::string::npos) << listening;
+    const std::size_t port = listening.find("127.0.0.1:") + 10;
+    const std::string url =
+        "http://127.0.0.1:" + listening.substr(port, listening.find('/', port) - port) + "/report";
+    constexpr int kRuns = 2;
+    for (int i = 0; i < kRuns; ++i) {
+        auto env = environment();
+        env["QUILLPOST_HOME"] = (folder.path() / "home").string();
+        env["QUILLPOST_ANALYTICS_REPORT_URL"] = url;
+        const ProcessOutcome app = runProcess(kQuillpost, {"--headless"}, env);
+        ASSERT_EQ(app.status, 0) << app.err;
+    }
+    EXPECT_EQ(serve.stop(SIGTERM), 0);
+
+    const ProcessOutcome report = run({"analytics", "report", "--json", "--db", withPassword});
+    ASSERT_EQ(report.status, 0) << report.err;
+    const std::optional<JsonValue> json = jsonOf(report.out);
+    ASSERT_TRUE(json) << report.out;
+    EXPECT_EQ(integerAt(*json, "sessions"), kRuns);
+    // A database no service has laid out yet is not read as empty.
+    const ProcessOutcome unready = run({"analytics", "report", "--db", empty});
+    EXPECT_EQ(unready.status, 1);
+    EXPECT_NE(unready.err.find("analytics serve"), std::string::npos) << unready.err;
 }
 
 TEST_F(AnalyticsCommand, ReportPrintsTablesAndDrawsTheChart) {
