@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 
 #include "ShareFixture.h"
+#include "platform/ui/AppStyle.h"
 
 namespace qp::test {
 namespace {
@@ -34,6 +36,10 @@ Image samplePicture() {
 TEST(ShareScreenshot, TheSheetAndItsFacebookPanel) {
     const char* folder = std::getenv("QP_SHARE_SCREENSHOTS");
     if (!folder || !*folder) GTEST_SKIP() << "set QP_SHARE_SCREENSHOTS to a folder";
+    // In the app's own look, as the window shows it.
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    ASSERT_NE(app, nullptr);
+    ASSERT_TRUE(applyAppStyle(*app, QP_RESOURCES).ok());
     ShareFixture f("iphone-4in");
     auto sheet = std::make_shared<SharePopupVC>("SharePopupVC_iPhone40", f.services());
     sheet->setTheShareImage(samplePicture());
@@ -49,6 +55,7 @@ TEST(ShareScreenshot, TheSheetAndItsFacebookPanel) {
     preview->setPixmap(QPixmap::fromImage(sheet->theShareImage()->bitmap())
                            .scaled(preview->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     ASSERT_TRUE(sheet->view()->grab().save(QString::fromStdString(base + "-facebook.png")));
+    app->setStyleSheet(QString());
 }
 
 }  // namespace
