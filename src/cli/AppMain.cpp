@@ -40,5 +40,6 @@ int main(int argc, char** argv) {
     options.device = *qp::deviceProfileNamed(line.app.deviceName);
     options.screenshot = line.app.screenshot;
     options.photo = line.app.photo;
+    options.openURL = line.app.openURL;
     return qp::runApp(argc, argv, options);
 }

@@ -8,6 +8,7 @@
 #include "cli/HelpFormatter.h"
 #include "cli/ThemesCommand.h"
 #include "platform/DeviceProfile.h"
+#include "platform/IncomingURL.h"
 
 namespace qp {
 namespace {
@@ -41,6 +42,13 @@ CLI::Validator configFileCheck() {
             return usable.ok() ? std::string() : usable.error().description();
         },
         "FILE");
+}
+
+// A URL handed to the app: refused, with the reason, before any app sees it.
+CLI::Validator openURLCheck() {
+    return CLI::Validator(
+        [](std::string& url) -> std::string { return incomingURLProblem(url).value_or(""); },
+        "URL");
 }
 
 CLI::Validator deviceNameCheck() {
@@ -106,6 +114,16 @@ CommandLine::CommandLine(CommandLineRole role, const AnalyticsChecks& checks)
         ->option_text("PHOTO")
         ->check(CLI::ExistingFile)
         ->needs(headlessFlag);
+    // The desktop entry runs `quillpost --open %u`; started from the menu
+    // there is no URL, and that is a plain start.
+    m_cli
+        .add_option("--open", app.openURL,
+                    "Hand this URL (a login's redirect) to the app running\n"
+                    "on the home, or start the app with it")
+        ->type_name("URL")
+        ->option_text("[URL]")
+        ->expected(0, 1)
+        ->check(openURLCheck());
 
     m_compose = addComposeCommand(m_cli, compose);
     m_analytics = addAnalyticsCommand(m_cli, analytics, checks);

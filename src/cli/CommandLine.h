@@ -25,6 +25,7 @@ struct AppOptions {
     std::string configFile;
     std::string screenshot;
     std::string photo;
+    std::string openURL;  // --open: a URL to hand to the app (empty: none)
 };
 
 enum class Command { App, Compose, Themes, FeedCheck, AnalyticsServe, AnalyticsReport };

@@ -163,10 +163,11 @@ TEST_F(InstanceChannelTest, ALaterStartHandsItsURLOverAndEnds) {
 }
 
 TEST_F(InstanceChannelTest, SilentPeerIsDroppedAfterTheLimitWithoutEffect) {
-    auto app = runningApp(socketFor("home"), std::chrono::milliseconds(50));
+    auto app = runningApp(socketFor("home"), std::chrono::milliseconds(100));
     QElapsedTimer clock;
     clock.start();
     EXPECT_EQ(sendAndAwaitHangUp(socketFor("home"), {}), "");
+    // Dropped by the limit, not at once (timers may fire a little early).
     EXPECT_GE(clock.elapsed(), 50);
     // Half a request, then nothing: the same.
     EXPECT_EQ(sendAndAwaitHangUp(socketFor("home"), "open fb1://auth"), "");

@@ -28,12 +28,11 @@ struct ProcessOutcome {
     std::string err;
 };
 
-// Runs `program` with `arguments`, standard input from /dev/null, in this
-// process's environment changed by `environment` (a value of nullopt removes
-// the variable).
-inline ProcessOutcome runProcess(
-    const std::filesystem::path& program, const std::vector<std::string>& arguments,
-    const std::map<std::string, std::optional<std::string>>& environment = {}) {
+using Environment = std::map<std::string, std::optional<std::string>>;
+
+// This process's environment changed by `environment` (a value of nullopt
+// removes the variable), as "NAME=value" strings.
+inline std::vector<std::string> childEnvironment(const Environment& environment) {
     std::vector<std::string> variables;
     for (char** entry = environ; *entry; ++entry) {
         const std::string variable = *entry;
@@ -43,16 +42,28 @@ inline ProcessOutcome runProcess(
     for (const auto& [name, value] : environment) {
         if (value) variables.push_back(name + "=" + *value);
     }
+    return variables;
+}
+
+// A null-terminated array of the strings' characters, for exec and spawn.
+inline std::vector<char*> cStringArray(std::vector<std::string>& strings) {
+    std::vector<char*> list;
+    for (std::string& s : strings) list.push_back(s.data());
+    list.push_back(nullptr);
+    return list;
+}
+
+// Runs `program` with `arguments`, standard input from /dev/null, in this
+// process's environment changed by `environment` (a value of nullopt removes
+// the variable).
+inline ProcessOutcome runProcess(const std::filesystem::path& program,
+                                 const std::vector<std::string>& arguments,
+                                 const Environment& environment = {}) {
+    std::vector<std::string> variables = childEnvironment(environment);
     std::vector<std::string> words{program.string()};
     words.insert(words.end(), arguments.begin(), arguments.end());
-    const auto pointers = [](std::vector<std::string>& strings) {
-        std::vector<char*> list;
-        for (std::string& s : strings) list.push_back(s.data());
-        list.push_back(nullptr);
-        return list;
-    };
-    std::vector<char*> argv = pointers(words);
-    std::vector<char*> envp = pointers(variables);
+    std::vector<char*> argv = cStringArray(words);
+    std::vector<char*> envp = cStringArray(variables);
 
     // Files, not pipes: a chatty child never blocks on a full pipe.
     TempFolder folder;
