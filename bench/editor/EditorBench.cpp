@@ -14,10 +14,13 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <memory>
+#include <string>
 
 #include "FrameTimes.h"
 #include "GestureScript.h"
@@ -29,6 +32,7 @@
 #include "editor/composition/ResultFile.h"
 #include "editor/ui/PreviewSquareView.h"
 #include "imaging/LayerRenderer.h"
+#include "imaging/PhotoIO.h"
 #include "platform/DeviceProfile.h"
 #include "platform/Paths.h"
 
@@ -130,6 +134,7 @@ void BM_GesturePaint(benchmark::State& state) {
     QImage target = deviceTarget(c);
     const std::vector<bench::GestureStep> script = bench::gestureScript();
     LapTimes tree, view;
+    std::map<std::string, LapTimes> viewByStroke;
     paintView(editor.view, target);  // first use: reduced copies, caches
     paintTree(c, target);
     bool treeFirst = true;
@@ -140,6 +145,7 @@ void BM_GesturePaint(benchmark::State& state) {
             if (treeFirst) tree.add(paintTree(c, target));
             const Lap v = paintView(editor.view, target);
             view.add(v);
+            viewByStroke[step.stroke].add(v);
             viewTotal += v.wall;
             if (!treeFirst) tree.add(paintTree(c, target));
             treeFirst = !treeFirst;
@@ -148,6 +154,7 @@ void BM_GesturePaint(benchmark::State& state) {
     }
     addQuantiles(state, "tree", tree);
     addQuantiles(state, "view", view);
+    for (const auto& [stroke, times] : viewByStroke) addQuantiles(state, "view " + stroke, times);
     state.counters["frames"] = double(view.wall.count());
 }
 BENCHMARK(BM_GesturePaint)
@@ -159,15 +166,17 @@ BENCHMARK(BM_GesturePaint)
     ->Unit(benchmark::kMillisecond);
 
 // The share tap: the final render, then the hand-off file (encoding and the
-// atomic write). The encoding is timed once more on its own, so the write's
-// share is the difference.
+// atomic write). The encoding is timed once more on its own, and the same
+// bytes are written once flushed to disk before the rename (as the hand-off
+// file was) and once not (as it is), taking turns.
 void BM_ShareTap(benchmark::State& state) {
     Editor editor(*deviceProfileNamed(kDevices[state.range(0)]));
     Composition& c = editor.view.composition();
     const std::filesystem::path documents =
         std::filesystem::temp_directory_path() / "qp-editor-bench";
     std::filesystem::create_directories(documents);
-    LapTimes tap, render, handOff, encode;
+    LapTimes tap, render, handOff, encode, flushed, unflushed;
+    bool flushedFirst = true;
     for (auto _ : state) {
         const Stopwatch tapWatch;
         std::optional<Image> result = c.makeResultImage(true);
@@ -187,14 +196,26 @@ void BM_ShareTap(benchmark::State& state) {
         tap.add(tapped);
         state.SetIterationTime(tapped.wall / 1000);
         const Stopwatch encodeWatch;
-        benchmark::DoNotOptimize(encodeResult(*result, ResultFormat::Jpeg));
+        Result<QByteArray> bytes = encodeResult(*result, ResultFormat::Jpeg);
         encode.add(encodeWatch.lap());
+        if (!bytes) continue;
+        const std::filesystem::path copy = documents / "copy.igo";
+        for (FileFlush flush : flushedFirst
+                                   ? std::array{FileFlush::BeforeRename, FileFlush::None}
+                                   : std::array{FileFlush::None, FileFlush::BeforeRename}) {
+            const Stopwatch writeCopy;
+            benchmark::DoNotOptimize(writeFileAtomically(copy, bytesOf(*bytes), flush));
+            (flush == FileFlush::None ? unflushed : flushed).add(writeCopy.lap());
+        }
+        flushedFirst = !flushedFirst;
     }
     std::filesystem::remove_all(documents);
     addQuantiles(state, "tap", tap);
     addQuantiles(state, "render", render);
     addQuantiles(state, "handoff", handOff);
     addQuantiles(state, "encode", encode);
+    addQuantiles(state, "write_flushed", flushed);
+    addQuantiles(state, "write_unflushed", unflushed);
 }
 BENCHMARK(BM_ShareTap)
     ->ArgName("tablet")

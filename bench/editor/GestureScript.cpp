@@ -10,8 +10,9 @@ namespace {
 
 constexpr int kFramesPerStroke = 60;
 
-void addStroke(std::vector<GestureStep>& script, const GestureStep& step) {
-    script.push_back({.touchBegan = true});
+void addStroke(std::vector<GestureStep>& script, const char* name, GestureStep step) {
+    script.push_back({.touchBegan = true, .stroke = name});
+    step.stroke = name;
     for (int i = 0; i < kFramesPerStroke; ++i) script.push_back(step);
 }
 
@@ -20,16 +21,17 @@ void addStroke(std::vector<GestureStep>& script, const GestureStep& step) {
 std::vector<GestureStep> gestureScript() {
     constexpr double kDegree = std::numbers::pi / 180;
     std::vector<GestureStep> script;
-    addStroke(script, {.translation = {2.5, 1.5}});
-    addStroke(script, {.translation = {-2.5, -1.5}});
+    addStroke(script, "pan", {.translation = {2.5, 1.5}});
+    addStroke(script, "pan", {.translation = {-2.5, -1.5}});
     // About six times the fit and back: the photo's pixels pass from a
     // reduced copy's to the whole bitmap's.
-    addStroke(script, {.scale = 1.03});
-    addStroke(script, {.scale = 1 / 1.03});
-    addStroke(script, {.rotation = 1.5 * kDegree});
-    addStroke(script, {.rotation = -1.5 * kDegree});
-    addStroke(script, {.translation = {1, 0.5}, .scale = 1.02, .rotation = kDegree});
-    addStroke(script, {.translation = {-1, -0.5}, .scale = 1 / 1.02, .rotation = -kDegree});
+    addStroke(script, "pinch", {.scale = 1.03});
+    addStroke(script, "pinch", {.scale = 1 / 1.03});
+    addStroke(script, "rotate", {.rotation = 1.5 * kDegree});
+    addStroke(script, "rotate", {.rotation = -1.5 * kDegree});
+    addStroke(script, "all three", {.translation = {1, 0.5}, .scale = 1.02, .rotation = kDegree});
+    addStroke(script, "all three",
+              {.translation = {-1, -0.5}, .scale = 1 / 1.02, .rotation = -kDegree});
     return script;
 }
 

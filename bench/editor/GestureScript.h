@@ -18,6 +18,7 @@ struct GestureStep {
     Point translation{};      // points
     double scale = 1;         // pinch factor
     double rotation = 0;      // radians, clockwise
+    const char* stroke = "";  // "pan", "pinch", "rotate" or "all three"
 };
 
 std::vector<GestureStep> gestureScript();

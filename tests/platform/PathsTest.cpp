@@ -65,7 +65,7 @@ TEST(Paths, AtomicWriteReplacesWholeFileAndLeavesNoTemporaries) {
     ASSERT_TRUE(writeFileAtomically(file, "first version, longer").ok());
     ASSERT_TRUE(writeFileAtomically(file, "second").ok());
     EXPECT_EQ(readFile(file).value(), "second");
-    // Without the flush the file is replaced as whole, and as privately made.
+    // Without the flush the file is replaced as whole, with the same permissions.
     ASSERT_TRUE(writeFileAtomically(file, "third, not flushed", FileFlush::None).ok());
     EXPECT_EQ(readFile(file).value(), "third, not flushed");
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,

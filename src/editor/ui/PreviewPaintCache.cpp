@@ -69,6 +69,33 @@ std::vector<QImage> piecesOf(const QImage& bitmap, std::vector<QPoint>& places) 
     return pieces;
 }
 
+// Whether the photo hides everything behind it: opaque pixels, drawn whole,
+// over every pixel of the square with a pixel to spare for its soft edges.
+bool photoCoversSquare(const Layer& photo, const PreviewSquare& square, double opacity,
+                       double scale) {
+    if (photo.isHidden() || opacity < 1 || photo.opacity() < 1 || !photo.image() ||
+        photo.image()->isNull() || photo.image()->hasAlpha()) {
+        return false;
+    }
+    const AffineTransform toSquare = photo.transformToSuperlayer();
+    if (!toSquare.isInvertible()) return false;
+    const AffineTransform toPhoto = toSquare.inverted();
+    const double margin = 1 / scale;
+    const Size size = square.size();
+    const Rect inside = photo.bounds();
+    for (Point corner :
+         {Point{-margin, -margin}, Point{size.width + margin, -margin},
+          Point{-margin, size.height + margin}, Point{size.width + margin, size.height + margin}}) {
+        const Point p = toPhoto.apply(corner);
+        if (p.x < inside.origin.x || p.y < inside.origin.y ||
+            p.x > inside.origin.x + inside.size.width ||
+            p.y > inside.origin.y + inside.size.height) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<PreviewPaintCache::DeviceMapping> PreviewPaintCache::deviceMapping(
@@ -108,7 +135,9 @@ void PreviewPaintCache::paint(PreviewSquare& square, QPainter& painter) {
     refresh(m_behind, square, behind, *mapping, painter.renderHints());
     refresh(m_inFront, square, inFront, *mapping, painter.renderHints());
 
-    blit(m_behind, painter);
+    if (!photoCoversSquare(photo, square, painter.opacity(), mapping->scale)) {
+        blit(m_behind, painter);
+    }
     if (!photo.isHidden()) {
         painter.save();
         painter.setClipRect(QRectF(0, 0, square.size().width, square.size().height),

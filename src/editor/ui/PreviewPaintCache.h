@@ -2,8 +2,9 @@
 // Paints the preview square quickly while only the photo moves. The layers
 // behind the photo and those in front of it are kept as bitmaps at the
 // device's pixels, drawn afresh only when their looks change; each frame
-// blits them, the front one only where it has anything, and draws the
-// photo in between from the photo's own reduced copies. What the frame
+// blits them, the front one only where it has anything (the back one not
+// at all while the photo covers the square), and draws the photo in between
+// from the photo's own reduced copies. What the frame
 // shows is what the whole tree drawn straight shows.
 
 #include <QImage>

@@ -119,6 +119,21 @@ TEST(PreviewPaint, EveryFrameShowsTheTreeAsItStands) {
              c.placement().touchesBegan();
              c.placement().pinchDetected(1.9);
          }},
+        // Covering the square, an opaque photo hides what lies behind it;
+        // a see-through one does not.
+        {"see-through photo over the square",
+         [](Composition& c) {
+             QImage glass(900, 700, QImage::Format_ARGB32_Premultiplied);
+             glass.fill(QColor(0, 0, 120, 120));
+             c.previewSquare().photoLayer().setImage(Image(glass));
+         }},
+        {"photo half transparent",
+         [](Composition& c) {
+             c.previewSquare().photoLayer().setImage(Image(gradient(900, 700, 90)));
+             c.previewSquare().photoLayer().setOpacity(0.5);
+         }},
+        {"photo opaque again",
+         [](Composition& c) { c.previewSquare().photoLayer().setOpacity(1); }},
         {"turned and pinched out",
          [](Composition& c) {
              c.placement().rotationDetected(0.4);
