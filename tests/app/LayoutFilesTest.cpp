@@ -3,6 +3,9 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <vector>
+
+#include <QAbstractButton>
 
 #include "editor/ui/QuillpostVC.h"
 #include "platform/ui/LayoutLoader.h"
@@ -51,4 +54,34 @@ TEST(LayoutFiles, EveryBundledLayoutMatchesItsController) {
     EXPECT_EQ(variantsPerScreen["More"], 2);
     EXPECT_EQ(variantsPerScreen["SettingsViewController"], 3);
     EXPECT_EQ(variantsPerScreen["SharePopupVC"], 3);
+}
+
+// The start screen's, the editor's and the share sheet's buttons each show
+// an icon and a title, so that each one's purpose reads at a glance; only
+// the Facebook panel's Cancel and Post are words alone.
+TEST(LayoutFiles, ScreenButtonsShowAnIconAndATitle) {
+    const std::filesystem::path folder = std::filesystem::path(QP_RESOURCES) / "layouts";
+    LayoutLoader::shared().setLayoutsFolder(folder);
+    const AppContext context;
+    std::vector<std::shared_ptr<ViewController>> screens;
+    for (const char* variant : {"_iPhone", "_iPhone40", "_iPad"}) {
+        const std::string v = variant;
+        screens.push_back(std::make_shared<MainViewController>("MainViewController" + v, context));
+        screens.push_back(std::make_shared<QuillpostVC>("QuillpostVC" + v, context));
+        screens.push_back(std::make_shared<SharePopupVC>("SharePopupVC" + v));
+    }
+    for (const auto& screen : screens) {
+        SCOPED_TRACE(screen->layoutName());
+        ASSERT_TRUE(screen->loadViewIfNeeded().ok());
+        int buttons = 0;
+        for (auto* button : screen->view()->findChildren<QAbstractButton*>()) {
+            if (!button->property("action").isValid()) continue;  // made by code
+            if (button->parentWidget()->objectName() == "postToFacebookView") continue;
+            SCOPED_TRACE(button->objectName().toStdString());
+            EXPECT_FALSE(button->icon().isNull());
+            EXPECT_FALSE(button->text().isEmpty());
+            ++buttons;
+        }
+        EXPECT_GE(buttons, 6);
+    }
 }
