@@ -167,3 +167,34 @@ TEST(JsonWriter, WhatIsWrittenReadsBackEqual) {
 
 }  // namespace
 }  // namespace qp
+
+namespace qp {
+namespace {
+
+// The output grows from its first 128 characters many times over; numbers ask
+// for room for their longest form, strings and escapes for their own length.
+TEST(JsonWriter, LongOutputsComeOutWhole) {
+    const std::string tiny = "0." + std::string(199, '0') + "1";
+    const std::string longText(300, 'x');
+    JsonValue::Array items;
+    std::string expected = "[";
+    for (int i = 0; i < 500; ++i) {
+        if (i > 0) expected += ',';
+        if (i % 3 == 0) {
+            items.emplace_back(*JsonDecimal::fromString("1e-200"));
+            expected += tiny;
+        } else if (i % 3 == 1) {
+            items.emplace_back(longText + "\n");
+            expected += '"' + longText + "\\n\"";
+        } else {
+            items.emplace_back(i);
+            expected += std::to_string(i);
+        }
+    }
+    expected += ']';
+    ZelJsonWriter writer;
+    EXPECT_EQ(writer.stringWithObject(items), expected);
+}
+
+}  // namespace
+}  // namespace qp
