@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPointer>
 #include <QStyle>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QVariant>
 
 #include "platform/ui/LayoutLoader.h"
@@ -86,10 +88,25 @@ void Button::mouseReleaseEvent(QMouseEvent* event) {
     send(inside ? kControlEventTouchUpInside : kControlEventTouchUpOutside);
 }
 
+void Button::paintTitle(QPaintEvent* event) {
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    if (fontMetrics().horizontalAdvance(text()) <= contents.width()) {
+        QPushButton::paintEvent(event);
+        return;
+    }
+    // A title too long for the button ends in an ellipsis rather than being
+    // cut at both sides.
+    option.text = fontMetrics().elidedText(text(), Qt::ElideRight, contents.width());
+    QStylePainter painter(this);
+    painter.drawControl(QStyle::CE_PushButton, option);
+}
+
 void Button::paintEvent(QPaintEvent* event) {
     const QPixmap image = imageForState(currentState());
     if (image.isNull()) {
-        QPushButton::paintEvent(event);
+        paintTitle(event);
         return;
     }
     QPainter painter(this);

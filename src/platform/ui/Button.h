@@ -47,6 +47,7 @@ protected:
 
 private:
     void send(ControlEvent event);
+    void paintTitle(QPaintEvent* event);
 
     std::map<ControlState, QPixmap> m_images;
     std::vector<std::pair<unsigned, Target>> m_targets;

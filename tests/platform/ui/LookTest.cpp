@@ -189,3 +189,29 @@ TEST(Look, ThePaletteKeepsTextReadableOnItsGrounds) {
         EXPECT_GT(palette.color(text).lightness() - palette.color(ground).lightness(), 110);
     }
 }
+
+TEST(Look, ATitleTooLongForItsButtonEndsInAnEllipsis) {
+    const auto drawn = [](QPushButton& button, const QString& title) {
+        button.setText(title);
+        button.resize(70, 30);
+        return button.grab().toImage();
+    };
+    // A title that fits is drawn as any push button draws it.
+    Button fits;
+    QPushButton plainFits;
+    EXPECT_EQ(drawn(fits, "Paper"), drawn(plainFits, "Paper"));
+    // One that does not is elided, not cut at both sides as a push button
+    // cuts it; what shows then is its start and an ellipsis.
+    Button tooLong;
+    QPushButton plainTooLong;
+    const QImage elided = drawn(tooLong, "Theme of the day");
+    EXPECT_NE(elided, drawn(plainTooLong, "Theme of the day"));
+    QPushButton plainElided;
+    bool matchesAnElision = false;
+    for (int width = 20; width <= 70 && !matchesAnElision; ++width) {
+        const QString shortened =
+            plainElided.fontMetrics().elidedText("Theme of the day", Qt::ElideRight, width);
+        matchesAnElision = drawn(plainElided, shortened) == elided;
+    }
+    EXPECT_TRUE(matchesAnElision);
+}
