@@ -38,8 +38,9 @@ std::variant<ResultFrame, FrameProblem> resultFrameFor(const std::optional<int>&
     if (!aspect.empty()) {
         const std::size_t colon = aspect.find(':');
         const auto w = positiveNumber(aspect.substr(0, colon));
+        // No colon reads as an empty height, which is no positive number.
         const auto h =
-            colon == std::string::npos ? std::nullopt : positiveNumber(aspect.substr(colon + 1));
+            positiveNumber(colon == std::string::npos ? std::string() : aspect.substr(colon + 1));
         if (!w || !h || *w / *h > kLongestAspect || *h / *w > kLongestAspect) {
             return FrameProblem{fmt::format(
                 "--aspect takes WIDTH:HEIGHT with numbers above 0, for example 4:5, 16:9 or "
