@@ -2,17 +2,22 @@
 // placed, and the text layer's render after a slider pause. Also writes the
 // benchmark photo and measures a result's PSNR for scripts/bench-compose.
 //   qp_compose_bench --write-photo=PATH [--width=4000 --height=3000 --orientation=6]
+//                    [--quality=92] [--noisy]  (fine texture and sensor noise)
 //   qp_compose_bench --psnr=RESULT --photo=PHOTO
 //   qp_compose_bench --floor=PHOTO   (decode shrunk for the square, encode 612 × 612)
+//   qp_compose_bench --floor-parts=PHOTO   (median ms of that decode, then of that encode)
 
 #include <benchmark/benchmark.h>
 
 #include <QFile>
 #include <QGuiApplication>
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "LanczosReference.h"
 #include "SyntheticPhoto.h"
@@ -21,6 +26,7 @@
 #include "editor/composition/PhotoSource.h"
 #include "editor/composition/ResultFile.h"
 #include "imaging/PhotoIO.h"
+#include "platform/Paths.h"
 
 namespace {
 
@@ -96,6 +102,13 @@ std::string flagValue(int argc, char** argv, const char* name) {
     return {};
 }
 
+bool hasFlag(int argc, char** argv, const char* name) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], name) == 0) return true;
+    }
+    return false;
+}
+
 int intFlag(int argc, char** argv, const char* name, int fallback) {
     const std::string v = flagValue(argc, argv, name);
     return v.empty() ? fallback : std::atoi(v.c_str());
@@ -104,8 +117,11 @@ int intFlag(int argc, char** argv, const char* name, int fallback) {
 int writePhoto(int argc, char** argv, const std::string& path) {
     const QByteArray jpeg = bench::syntheticPhotoJpeg(
         intFlag(argc, argv, "--width", 4000), intFlag(argc, argv, "--height", 3000),
-        intFlag(argc, argv, "--orientation", 6), intFlag(argc, argv, "--quality", 92) / 100.0);
-    if (!writeFileAtomically(path, jpeg).ok()) return 1;
+        intFlag(argc, argv, "--orientation", 6), intFlag(argc, argv, "--quality", 92) / 100.0,
+        hasFlag(argc, argv, "--noisy") ? bench::PhotoContent::Noisy : bench::PhotoContent::Smooth);
+    if (!writeFileAtomically(path, std::string_view(jpeg.constData(), std::size_t(jpeg.size())))
+             .ok())
+        return 1;
     return 0;
 }
 
@@ -132,6 +148,33 @@ int floorRun(const std::string& photoPath) {
     return jpeg.ok() && !jpeg->isEmpty() ? 0 : 1;
 }
 
+// The floor's two parts timed apart, in this process: median milliseconds of
+// the shrink-on-load decode and of the 612 × 612 encode.
+int floorParts(const std::string& photoPath) {
+    constexpr int kRuns = 9;
+    using Clock = std::chrono::steady_clock;
+    std::vector<double> decodeMs, encodeMs;
+    for (int i = 0; i < kRuns; ++i) {
+        const auto t0 = Clock::now();
+        Result<LoadedPhoto> photo = readPhotoForSquare(photoPath, kResultSide);
+        const auto t1 = Clock::now();
+        if (!photo) return 1;
+        const QImage square = photo->image.bitmap().copy(0, 0, kResultSide, kResultSide);
+        const auto t2 = Clock::now();
+        Result<QByteArray> jpeg = jpegRepresentation(Image(square), 1.0);
+        const auto t3 = Clock::now();
+        if (!jpeg.ok()) return 1;
+        decodeMs.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+        encodeMs.push_back(std::chrono::duration<double, std::milli>(t3 - t2).count());
+    }
+    const auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    std::printf("%.1f %.1f\n", median(decodeMs), median(encodeMs));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -142,6 +185,7 @@ int main(int argc, char** argv) {
         return measurePsnr(r, flagValue(argc, argv, "--photo"));
     }
     if (std::string p = flagValue(argc, argv, "--floor"); !p.empty()) return floorRun(p);
+    if (std::string p = flagValue(argc, argv, "--floor-parts"); !p.empty()) return floorParts(p);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QGuiApplication app(argc, argv);  // fonts for the text layer
     benchmark::Initialize(&argc, argv);

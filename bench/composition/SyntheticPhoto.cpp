@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <random>
 
 #include "imaging/Image.h"
 #include "imaging/PhotoIO.h"
@@ -98,8 +99,32 @@ QImage syntheticPhoto(int width, int height) {
     return image;
 }
 
-QByteArray syntheticPhotoJpeg(int width, int height, int exifOrientation, double quality) {
-    const QImage upright = syntheticPhoto(width, height);
+QImage noisyPhoto(int width, int height) {
+    QImage image = syntheticPhoto(width, height);
+    std::mt19937 random(20261209);
+    std::normal_distribution<double> sensor(0.0, 7.0);
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            // Texture at the finest scales, strongest where a downscale
+            // must average it away without leaving beats behind.
+            const double texture = 18 * valueNoise(x * 0.9, y * 0.9, 11) +
+                                   10 * valueNoise(x * 0.45, y * 0.45, 12) +
+                                   8 * std::sin(x * 1.7 + 0.3 * y) * std::sin(y * 1.3);
+            const QRgb p = row[x];
+            const auto channel = [&](int value) {
+                return std::clamp(int(std::lround(value + texture + sensor(random))), 0, 255);
+            };
+            row[x] = qRgb(channel(qRed(p)), channel(qGreen(p)), channel(qBlue(p)));
+        }
+    }
+    return image;
+}
+
+QByteArray syntheticPhotoJpeg(int width, int height, int exifOrientation, double quality,
+                              PhotoContent content) {
+    const QImage upright =
+        content == PhotoContent::Noisy ? noisyPhoto(width, height) : syntheticPhoto(width, height);
     // Store the pixels turned the other way, so the tag turns them back.
     ImageOrientation inverse = orientationFromExif(exifOrientation).value_or(ImageOrientation::Up);
     if (inverse == ImageOrientation::Left) {
