@@ -97,6 +97,23 @@ TEST_P(PostgresStoreTest, RefusesANewerLayoutAndReadsOnlyTheLatest) {
     EXPECT_NE(openingError().find("newer quillpost"), std::string::npos);
 }
 
+TEST_P(PostgresStoreTest, AConnectionTheServerDroppedIsReplacedWithoutLosingTheReport) {
+    auto db = open();
+    ASSERT_TRUE(db);
+    ASSERT_TRUE(db->storeReport(prepared({session("a", 1)})).ok());
+    // As a restart of the server would: every connection of the store ends.
+    const std::string database = url().substr(url().rfind('/') + 1);
+    ASSERT_EQ(server()->execute("postgres",
+                                "SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                "WHERE datname = '" +
+                                    database + "'"),
+              "");
+    const Result<StoreOutcome> outcome = db->storeReport(prepared({session("b", 1)}));
+    ASSERT_TRUE(outcome.ok()) << outcome.error().toString();
+    EXPECT_EQ(*outcome, (StoreOutcome{1, 0, 0}));
+    EXPECT_EQ(db->figures().value().sessions, 2);
+}
+
 INSTANTIATE_TEST_SUITE_P(Server, PostgresStoreTest, ::testing::Values(StoreKind::Postgres),
                          storeKindName);
 
