@@ -57,6 +57,22 @@ void ReportWriter::writeString(std::string_view text) {
         sanitized = sanitizeUtf8(text);
         text = sanitized;
     }
+    // The service refuses a NUL in a text (its databases cannot keep one), and
+    // a refused report is sent again at every later send: a NUL goes as
+    // U+FFFD, as ill-formed bytes do.
+    if (text.find('\0') != std::string_view::npos) {
+        std::string withoutNul;
+        withoutNul.reserve(text.size() + 8);
+        for (char c : text) {
+            if (c == '\0') {
+                withoutNul += "\xEF\xBF\xBD";
+            } else {
+                withoutNul += c;
+            }
+        }
+        sanitized = std::move(withoutNul);
+        text = sanitized;
+    }
     // 255 units of at most 3 bytes each, or pairs of 4: always below 65 535.
     const std::string_view cut = cutToUtf16Units(text, kMaxReportStringUnits);
     writeUnsignedShort(static_cast<std::uint16_t>(cut.size()));

@@ -106,6 +106,9 @@ TEST(ReportWriter, StringsAreCutAt255Utf16Units) {
          "b",
          "a\xEF\xBF\xBD"
          "b"},
+        {"a NUL becomes U+FFFD: the service refuses NULs", std::string("a\0b", 3),
+         "a\xEF\xBF\xBD"
+         "b"},
     };
     for (const Case& c : cases) {
         ReportWriter out;
