@@ -838,8 +838,7 @@ void QuillpostVC::restore(const EditorSnapshot& state) {
         m_slider->setValue(float(state.fontSize));
         m_fontSizeChosen = !settings || state.fontSize != settings->textStyle.fontDefaultSize;
     }
-    if (composition().placement().restore(state.placement))
-        composition().refreshPhotoBackground();
+    if (composition().placement().restore(state.placement)) composition().refreshPhotoBackground();
     restoreMessage(state);
     refreshTextLayer();
     m_restoring = false;
