@@ -22,6 +22,18 @@ std::string oneLine(const char* message) {
     return line;
 }
 
+// libpq quotes a URL it cannot parse whole, password and all: the quote
+// shows the URL as every other message does.
+std::string withUrlHidden(std::string message, const std::string& url) {
+    if (url.empty()) return message;
+    const std::string shown = withoutPassword(url);
+    for (std::size_t at = message.find(url); at != std::string::npos;
+         at = message.find(url, at + shown.size())) {
+        message.replace(at, url.size(), shown);
+    }
+    return message;
+}
+
 }  // namespace
 
 PgRows::PgRows(pg_result* result) : m_result(result) {}
@@ -76,7 +88,7 @@ Result<PostgresConnection> PostgresConnection::open(const std::string& url, int 
     if (PQstatus(raw) != CONNECTION_OK) {
         return serviceError(ServiceErrorCode::StoreUnavailable,
                             "Cannot connect to the analytics database " + withoutPassword(url) +
-                                " (" + oneLine(PQerrorMessage(raw)) +
+                                " (" + withUrlHidden(oneLine(PQerrorMessage(raw)), url) +
                                 "); check that the server runs and the URL's user, host, port "
                                 "and database are right");
     }

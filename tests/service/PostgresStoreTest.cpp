@@ -130,6 +130,16 @@ TEST(PostgresStoreOpening, AServerThatIsNotThereIsAnErrorNamingItWithoutThePassw
     EXPECT_NE(said.find("check that the server runs"), std::string::npos) << said;
 }
 
+TEST(PostgresStoreOpening, AUrlTheClientLibraryCannotParseIsQuotedWithoutThePassword) {
+    // libpq quotes such a URL in its own message.
+    const std::string url = "postgresql://someone:s3cret@[::1";
+    Result<std::unique_ptr<PostgresStore>> store = PostgresStore::open(url, {});
+    ASSERT_FALSE(store.ok());
+    const std::string said = store.error().description();
+    EXPECT_NE(said.find("postgresql://someone@[::1"), std::string::npos) << said;
+    EXPECT_EQ(said.find("s3cret"), std::string::npos) << said;
+}
+
 TEST(StoreUrls, TellTheKindOfStoreAndNeverShowAPassword) {
     struct Case {
         std::string url;
