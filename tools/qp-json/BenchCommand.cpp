@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
-#include <iterator>
 #include <optional>
 
+#include "DocumentFile.h"
 #include "json/ZelJsonParser.h"
 #include "json/ZelJsonWriter.h"
 
@@ -49,23 +48,16 @@ double medianThroughput(std::size_t bytes, int runs, Run&& run) {
     return median(std::move(rates));
 }
 
-std::optional<std::string> readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad()) return std::nullopt;
-    return text;
-}
-
 }  // namespace
 
 int runBench(const std::vector<std::string>& paths, int runs, std::ostream& out,
              std::ostream& errors) {
     int status = 0;
     for (const std::string& path : paths) {
-        const std::optional<std::string> text = readFile(path);
+        std::string problem;
+        const std::optional<std::string> text = readDocumentFile(path, problem);
         if (!text) {
-            errors << "qp-json: cannot read '" << path << "'\n";
+            errors << "qp-json: " << problem << '\n';
             status = kExitUnreadable;
             continue;
         }

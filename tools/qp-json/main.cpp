@@ -5,15 +5,16 @@
 
 #include <charconv>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "BenchCommand.h"
+#include "DocumentFile.h"
 #include "json/ZelJsonParser.h"
 #include "json/ZelJsonWriter.h"
 
@@ -108,11 +109,13 @@ int main(int argc, char** argv) {
             return kExitUsage;
         }
     } else {
-        std::ifstream file(path, std::ios::binary);
-        if (!file || !readAll(file, text)) {
-            std::cerr << "qp-json: cannot read '" << path << "'\n";
+        std::string problem;
+        std::optional<std::string> read = qp::readDocumentFile(path, problem);
+        if (!read) {
+            std::cerr << "qp-json: " << problem << '\n';
             return kExitUsage;
         }
+        text = std::move(*read);
     }
 
     qp::ZelJsonParser parser;
