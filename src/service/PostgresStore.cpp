@@ -197,6 +197,10 @@ public:
         m_open = begun.ok();
         return begun;
     }
+    // A read-only view of one moment: every answer read in it agrees.
+    Result<void> beginSnapshot() {
+        return begin("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    }
     Result<void> commit() {
         m_open = false;
         return m_db.execute("COMMIT");
@@ -329,10 +333,7 @@ Result<UsageFigures> PostgresStore::figures() {
     PostgresConnection& db = **lease;
     // One snapshot: every figure from the same moment.
     Transaction transaction(db);
-    if (Result<void> begun = transaction.begin("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
-        !begun.ok()) {
-        return begun.error();
-    }
+    if (Result<void> begun = transaction.beginSnapshot(); !begun.ok()) return begun.error();
     const auto namedCounts =
         [&](const std::string& sql,
             const PgParameters& parameters) -> Result<std::vector<NamedCount>> {
@@ -389,10 +390,7 @@ Result<std::optional<SessionRecord>> PostgresStore::session(const std::string& s
     if (!lease.ok()) return lease.error();
     PostgresConnection& db = **lease;
     Transaction transaction(db);
-    if (Result<void> begun = transaction.begin("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
-        !begun.ok()) {
-        return begun.error();
-    }
+    if (Result<void> begun = transaction.beginSnapshot(); !begun.ok()) return begun.error();
     Result<PgRows> head = db.run(
         "SELECT id, app_version, started_ms, ended_ms, paused_ms, crashed, event_log_complete, "
         "event_logging_enabled, network_access FROM sessions WHERE session_id = $1",

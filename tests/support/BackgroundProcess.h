@@ -26,11 +26,7 @@ public:
     BackgroundProcess(const std::filesystem::path& program,
                       const std::vector<std::string>& arguments,
                       const Environment& environment = {}) {
-        std::vector<std::string> variables = childEnvironment(environment);
-        std::vector<std::string> words{program.string()};
-        words.insert(words.end(), arguments.begin(), arguments.end());
-        std::vector<char*> argv = cStringArray(words);
-        std::vector<char*> envp = cStringArray(variables);
+        SpawnLists lists(program, arguments, environment);
 
         int pipeEnds[2];
         if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return;
@@ -39,7 +35,8 @@ public:
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 2);
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
+        if (posix_spawn(&m_pid, lists.argv[0], &actions, nullptr, lists.argv.data(),
+                        lists.envp.data()) != 0)
             m_pid = -1;
         posix_spawn_file_actions_destroy(&actions);
         ::close(pipeEnds[1]);

@@ -53,17 +53,32 @@ inline std::vector<char*> cStringArray(std::vector<std::string>& strings) {
     return list;
 }
 
+// A program's argument and environment lists as spawn takes them; the
+// arrays point into the strings, so they live together.
+struct SpawnLists {
+    SpawnLists(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+               const Environment& environment)
+        : words{program.string()}, variables(childEnvironment(environment)) {
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        argv = cStringArray(words);
+        envp = cStringArray(variables);
+    }
+    SpawnLists(const SpawnLists&) = delete;
+    SpawnLists& operator=(const SpawnLists&) = delete;
+
+    std::vector<std::string> words;
+    std::vector<std::string> variables;
+    std::vector<char*> argv;
+    std::vector<char*> envp;
+};
+
 // Runs `program` with `arguments`, standard input from /dev/null, in this
 // process's environment changed by `environment` (a value of nullopt removes
 // the variable).
 inline ProcessOutcome runProcess(const std::filesystem::path& program,
                                  const std::vector<std::string>& arguments,
                                  const Environment& environment = {}) {
-    std::vector<std::string> variables = childEnvironment(environment);
-    std::vector<std::string> words{program.string()};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv = cStringArray(words);
-    std::vector<char*> envp = cStringArray(variables);
+    SpawnLists lists(program, arguments, environment);
 
     // Files, not pipes: a chatty child never blocks on a full pipe.
     TempFolder folder;
@@ -77,7 +92,8 @@ inline ProcessOutcome runProcess(const std::filesystem::path& program,
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);
     pid_t pid = -1;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    const int spawned =
+        posix_spawn(&pid, lists.argv[0], &actions, nullptr, lists.argv.data(), lists.envp.data());
     posix_spawn_file_actions_destroy(&actions);
 
     ProcessOutcome outcome;
