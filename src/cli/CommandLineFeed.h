@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "cli/ThrowawaySettings.h"
+#include "platform/plist/InMemoryUserDefaults.h"
 #include "feed/COTDHandler.h"
 #include "platform/AppState.h"
 #include "platform/curl/CurlHttpClient.h"
@@ -46,7 +46,7 @@ private:
     std::string m_revisionUrl;
     QtMainQueue m_queue;  // required by the HTTP client; nothing is posted
     CurlHttpClient m_http;
-    ThrowawaySettings m_settings;
+    InMemoryUserDefaults m_settings;
     AppState m_state;
     std::unique_ptr<Clock> m_clock;
     std::unique_ptr<TimeZone> m_zone;
