@@ -9,10 +9,10 @@
 #include <optional>
 #include <string>
 
-#include "platform/plist/InMemoryUserDefaults.h"
 #include "feed/COTDHandler.h"
 #include "platform/AppState.h"
 #include "platform/curl/CurlHttpClient.h"
+#include "platform/plist/InMemoryUserDefaults.h"
 #include "platform/qt/QtMainQueue.h"
 
 namespace qp {
