@@ -119,11 +119,11 @@ void FBRequest::setState(State state) {
     // Observers may remove themselves (or drop the request) while being told.
     auto keepAlive = weak_from_this().lock();
     const auto observers = m_stateObservers;
-    for (const auto& [context, observer] : observers) {
+    for (const auto& told : observers) {
         const bool stillObserving =
             std::any_of(m_stateObservers.begin(), m_stateObservers.end(),
-                        [&](const auto& entry) { return entry.first == context; });
-        if (stillObserving) observer(*this, context);
+                        [&](const auto& entry) { return entry.first == told.first; });
+        if (stillObserving) told.second(*this, told.first);
     }
 }
 
