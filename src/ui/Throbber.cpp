@@ -8,6 +8,7 @@
 #include "platform/DeviceProfile.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/ModalLayer.h"
 #include "platform/ui/ViewAlpha.h"
 #include "platform/ui/ViewFrame.h"
 #include "ui/RoundProgressView.h"
@@ -84,6 +85,8 @@ Throbber::Throbber(const Rect& frame, QWidget* parent) : QWidget(parent) {
 
     setMode(0);
     m_orientation = 1;
+    // Up while it can be seen; it has nothing to cancel, so Escape does nothing.
+    markModalLayer(this, {[this] { return viewAlpha(this) > 0; }, {}});
     // Children of a shown widget stay hidden until shown themselves; the
     // overlay is present from the start, only transparent.
     if (parent) QWidget::show();

@@ -9,6 +9,7 @@
 #include "platform/DeviceProfile.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/ModalLayer.h"
 #include "platform/ui/UiTiming.h"
 #include "platform/ui/ViewAlpha.h"
 #include "platform/ui/ViewFrame.h"
@@ -217,6 +218,23 @@ TEST_F(ThrobberTest, ShowAndDismissFadeOverAFifthOfASecond) {
     // Dismissing never removes the overlay.
     EXPECT_EQ(throbber->parentWidget(), window.get());
     EXPECT_FALSE(throbber->isHidden());
+}
+
+// While the overlay can be seen it holds the window's keys and has nothing
+// for Escape to cancel; faded out, it lets them through to the screens.
+TEST_F(ThrobberTest, TheShownOverlayHoldsTheKeysWithoutACancel) {
+    Throbber* throbber = makeShared();
+    EXPECT_EQ(topModalLayer(window.get()), nullptr);
+    throbber->show();
+    queue.advance(50ms);
+    const ModalLayerBehaviour* layer = topModalLayer(window.get());
+    ASSERT_NE(layer, nullptr);
+    EXPECT_FALSE(layer->cancel);
+    throbber->dismiss();
+    queue.advance(100ms);
+    EXPECT_NE(topModalLayer(window.get()), nullptr);  // still fading
+    queue.advance(200ms);
+    EXPECT_EQ(topModalLayer(window.get()), nullptr);
 }
 
 TEST_F(ThrobberTest, ShowBringsTheOverlayToTheFront) {

@@ -19,6 +19,7 @@
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/ModalLayer.h"
 #include "platform/ui/UiTiming.h"
 #include "platform/ui/ViewAlpha.h"
 
@@ -96,6 +97,10 @@ FBWebDialog::~FBWebDialog() {
 void FBWebDialog::buildViews() {
     m_modalBackgroundView = new QWidget();
     m_modalBackgroundView->setObjectName("FBDialogBackground");
+    // Escape closes the dialog as its close button does.
+    markModalLayer(m_modalBackgroundView, {{}, [alive = std::weak_ptr<bool>(m_alive), this] {
+                                               if (alive.lock()) cancel();
+                                           }});
     m_panel = new DialogPanel([this] { layoutPanel(); });
     m_panel->setObjectName("FBDialog");
     m_panel->setParent(m_modalBackgroundView);

@@ -12,6 +12,7 @@
 
 #include "platform/ui/AlertView.h"
 #include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/ModalLayer.h"
 #include "platform/ui/ViewController.h"
 
 namespace qp {
@@ -120,6 +121,13 @@ void Window::setShortcuts(std::vector<WindowShortcut> shortcuts) {
 bool Window::runShortcut(const WindowShortcut& shortcut) {
     if (shortcut.command != WindowCommand::None) {
         runCommand(shortcut.command);
+        return true;
+    }
+    if (const ModalLayerBehaviour* layer = topModalLayer(this)) {
+        if (!shortcut.closesLayer || !layer->cancel) return false;
+        // A copy: cancelling may take the layer, and its behaviour, away.
+        const std::function<void()> cancel = layer->cancel;
+        cancel();
         return true;
     }
     ViewController* top = topViewController();

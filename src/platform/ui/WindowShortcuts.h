@@ -22,6 +22,10 @@ struct WindowShortcut {
     // Action names tried in turn on the screen on top.
     std::vector<std::string> actions;
     WindowCommand command = WindowCommand::None;
+    // Whether the key also closes a layer over the screens (a web dialog)
+    // as that layer's close button would. Other screen keys do nothing while
+    // a layer is up; the window's own commands still run.
+    bool closesLayer = false;
 };
 
 // The first of the shortcut's actions that `screenHas` answers true for.

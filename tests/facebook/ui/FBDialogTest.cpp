@@ -11,6 +11,7 @@
 #include "facebook/ui/FBDialogLayout.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/ModalLayer.h"
 #include "platform/ui/ViewAlpha.h"
 #include "support/WidgetInput.h"
 
@@ -240,11 +241,26 @@ TEST_F(FBDialogTest, ClosingFadesOutOverThreeTenthsOfASecondThenLeavesTheWindow)
     EXPECT_EQ(delegate.events, (std::vector<std::string>{"not complete ", "did not complete"}));
 }
 
-TEST_F(FBDialogTest, TheCloseButtonCancels) {
-    auto d = dialog();
-    d->show();
-    test::tap(d->closeButton());
-    EXPECT_EQ(delegate.events, (std::vector<std::string>{"not complete ", "did not complete"}));
+// The close button and the window's Escape (the layer's cancel) end the
+// dialog alike; once it has gone, Escape belongs to the screens again.
+TEST_F(FBDialogTest, TheCloseButtonAndEscapeCancel) {
+    for (const bool byEscape : {false, true}) {
+        SCOPED_TRACE(byEscape ? "Escape" : "close button");
+        delegate.events.clear();
+        auto d = dialog();
+        d->show();
+        const ModalLayerBehaviour* layer = topModalLayer(bed.window.get());
+        ASSERT_NE(layer, nullptr);
+        ASSERT_TRUE(layer->cancel);
+        if (byEscape)
+            layer->cancel();
+        else
+            test::tap(d->closeButton());
+        EXPECT_EQ(delegate.events, (std::vector<std::string>{"not complete ", "did not complete"}));
+        bed.queue.advance(1s);
+        FBDialogTestBed::flushDeletes();
+        EXPECT_EQ(topModalLayer(bed.window.get()), nullptr);
+    }
 }
 
 TEST_F(FBDialogTest, ASuccessCarriesFrictionlessRecipientsOnlyWhileTheyAreEnabled) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/ui/AlertView.h"
+#include "platform/ui/ModalLayer.h"
 #include "platform/ui/TextView.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
@@ -56,7 +57,11 @@ const std::vector<WindowShortcut> kShortcuts = {
     {{"Ctrl+O"}, "Choose a photo", {"loadPhoto"}},
     {{"Ctrl+Z"}, "Undo", {"actionUndoButton"}},
     {{"Ctrl+Shift+Z", "Ctrl+Y"}, "Redo", {"actionRedoButton"}},
-    {{"Esc"}, "Go back", {"cancel", "actionBackFromShareButton", "actionBackButton"}},
+    {{"Esc"},
+     "Go back",
+     {"cancel", "actionBackFromShareButton", "actionBackButton"},
+     WindowCommand::None,
+     true},
     {{"Ctrl+2"}, "Zoom 2×", {}, WindowCommand::ZoomDouble},
     {{"F1"}, "Keyboard shortcuts", {}, WindowCommand::ShowShortcutList},
 };
@@ -117,6 +122,65 @@ TEST(WindowShortcuts, EscapeGoesBackFromThePresentedScreen) {
     EXPECT_EQ(sheet->runs["actionBackFromShareButton"], 1);
     EXPECT_EQ(w.root->runs["actionBackButton"], 0);
     w.root->dismissViewControllerAnimated(false);
+}
+
+// A layer over the screens takes the keys: Escape runs its cancel action
+// where it has one, and no key reaches the screen underneath. A layer that
+// is not up, or is hidden, lets the keys through again.
+TEST(WindowShortcuts, KeysStopAtALayerOverTheScreens) {
+    struct Case {
+        const char* what;
+        bool cancellable;
+        bool up;
+        bool hidden;
+        int cancels;
+        int backs;
+    };
+    const Case cases[] = {
+        {"a dialog closes on Escape", true, true, false, 1, 0},
+        {"an overlay with nothing to cancel ignores Escape", false, true, false, 0, 0},
+        {"a layer that is not up lets the key through", true, false, false, 0, 1},
+        {"a hidden layer lets the key through", true, true, true, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ShownWindow w;
+        // Nested below the root's view, as the progress overlay may be.
+        auto* cover = new QWidget(w.root->view());
+        cover->setGeometry(w.window.rect());
+        int cancels = 0;
+        ModalLayerBehaviour behaviour;
+        behaviour.isUp = [&c] { return c.up; };
+        if (c.cancellable) behaviour.cancel = [&cancels] { ++cancels; };
+        markModalLayer(cover, behaviour);
+        cover->setVisible(!c.hidden);
+        QTest::keyClick(&w.window, Qt::Key_Escape);
+        QTest::keyClick(&w.window, Qt::Key_O, Qt::ControlModifier);
+        EXPECT_EQ(cancels, c.cancels);
+        EXPECT_EQ(w.root->runs["actionBackButton"], c.backs);
+        EXPECT_EQ(w.root->runs["loadPhoto"], c.backs);
+        delete cover;
+    }
+}
+
+// Of two layers, the one painted last is on top and closes first.
+TEST(WindowShortcuts, EscapeClosesTheTopLayerOnly) {
+    ShownWindow w;
+    std::vector<std::string> closed;
+    for (const char* name : {"under", "over"}) {
+        auto* cover = new QWidget(&w.window);
+        markModalLayer(cover, {{}, [&closed, cover, name] {
+                                   closed.push_back(name);
+                                   cover->hide();
+                               }});
+        cover->show();
+    }
+    QTest::keyClick(&w.window, Qt::Key_Escape);
+    EXPECT_EQ(closed, (std::vector<std::string>{"over"}));
+    QTest::keyClick(&w.window, Qt::Key_Escape);
+    EXPECT_EQ(closed, (std::vector<std::string>{"over", "under"}));
+    QTest::keyClick(&w.window, Qt::Key_Escape);
+    EXPECT_EQ(w.root->runs["actionBackButton"], 1);
 }
 
 // Undo and redo are the editor's, even while the message box has the focus.
