@@ -18,7 +18,6 @@
 #include "app/AppInstance.h"
 #include "app/AppThemeFeed.h"
 #include "app/AppUsageReportsSwitch.h"
-#include "app/WindowZoomSetting.h"
 #include "appkit/Configuration.h"
 #include "appkit/LayoutVariant.h"
 #include "editor/ui/QuillpostVC.h"
@@ -156,12 +155,6 @@ int runApp(int argc, char** argv, const RunOptions& options) {
     }
     // The web engine reads its settings before the application exists.
     prepareWebEngine();
-    // So does the scale the window is shown at; headless runs show 1×.
-    if (!options.headless) {
-        const std::filesystem::path home =
-            options.home.empty() ? Paths::defaultHome() : options.home;
-        applyRememberedZoom(Paths(home, {}).preferences(), kBundleIdentifier, options.device);
-    }
     QApplication application(argc, argv);
     QCoreApplication::setApplicationName("Quillpost");
     // The desktop matches the window with the installed desktop entry.

@@ -3,11 +3,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include <fmt/format.h>
+#include <cmath>
 
-#include <cstdlib>
-
-#include "platform/plist/PlistUserDefaults.h"
+#include "platform/plist/UserDefaults.h"
 #include "platform/ui/Window.h"
 
 namespace qp {
@@ -33,38 +31,24 @@ void WindowZoomSetting::setDesktopScreen(Size size) {
     m_defaults.setDouble(size.height, kDesktopScreenHeightKey);
 }
 
-double applyRememberedZoom(const std::filesystem::path& preferences,
-                           const std::string& bundleIdentifier, const DeviceProfile& device) {
-    if (std::getenv(kScaleFactorVariable)) return scaleFactorInEffect();
-    PlistUserDefaults defaults(preferences, bundleIdentifier);
-    const double factor = WindowZoomSetting(defaults).factor(device.screenSize);
-    if (factor != 1) setenv(kScaleFactorVariable, fmt::format("{:g}", factor).c_str(), 1);
-    return factor;
-}
-
-double scaleFactorInEffect() {
-    const char* value = std::getenv(kScaleFactorVariable);
-    if (!value) return 1;
-    char* end = nullptr;
-    const double factor = std::strtod(value, &end);
-    return end != value && std::isfinite(factor) && factor > 0 ? factor : 1;
-}
-
 void connectWindowZoom(Window& window, UserDefaults& defaults) {
     WindowZoomSetting setting(defaults);
-    const double factor = scaleFactorInEffect();
-    window.setZoomInEffect(setting.zoom(), factor);
-    // The screen in the units the emulated screen is measured in, so the
-    // next start can fit it whatever this run's zoom. A headless run's
-    // stand-in screen says nothing about the desktop.
+    // The screen in points as they are at 1× (before this run's zoom shows),
+    // so the next fit is right whatever the zoom. A headless run's stand-in
+    // screen says nothing about the desktop.
     const bool realScreen = QGuiApplication::platformName() != QLatin1String("offscreen");
     if (const QScreen* screen = window.screen(); screen && realScreen) {
-        const QSize free = screen->availableGeometry().size();
-        setting.setDesktopScreen({free.width() * factor, free.height() * factor});
+        const QSize free = screen->availableGeometry().size() * window.zoomFactor();
+        setting.setDesktopScreen(
+            {static_cast<double>(free.width()), static_cast<double>(free.height())});
     }
-    window.setZoomObserver([&defaults](WindowZoom zoom) {
-        WindowZoomSetting(defaults).setZoom(zoom);
+    const Size emulated = window.deviceProfile().screenSize;
+    window.showZoom(setting.zoom(), setting.factor(emulated));
+    window.setZoomObserver([&defaults, emulated](WindowZoom zoom) {
+        WindowZoomSetting chosen(defaults);
+        chosen.setZoom(zoom);
         defaults.synchronize();
+        return chosen.factor(emulated);
     });
 }
 

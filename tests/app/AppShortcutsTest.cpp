@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QWindow>
 
 #include <cstdlib>
 
@@ -11,6 +12,7 @@
 #include "editor/ui/PreviewSquareView.h"
 #include "editor/ui/QuillpostVC.h"
 #include "platform/plist/PlistUserDefaults.h"
+#include "platform/ui/ScreenScale.h"
 #include "platform/ui/Window.h"
 #include "screens/MainViewController.h"
 #include "share/SharePopupVC.h"
@@ -53,23 +55,13 @@ struct LaunchedApp : TestAppServices {
     std::unique_ptr<AppDelegate> app;
 };
 
-// A scale factor set for one test and put back after it.
-class ScaleFactorVariable {
-public:
-    ScaleFactorVariable() {
-        if (const char* value = std::getenv(kScaleFactorVariable)) m_saved = value;
-        unsetenv(kScaleFactorVariable);
+// Every screen's scale back at 1× after a test, as a new run starts.
+struct ScreenScaleReset {
+    ~ScreenScaleReset() { reset(); }
+    static void reset() {
+        QWidget none;
+        setScreenScale(none, 1);
     }
-    ~ScaleFactorVariable() {
-        if (m_saved) {
-            setenv(kScaleFactorVariable, m_saved->c_str(), 1);
-        } else {
-            unsetenv(kScaleFactorVariable);
-        }
-    }
-
-private:
-    std::optional<std::string> m_saved;
 };
 
 }  // namespace
@@ -149,36 +141,45 @@ TEST(WindowZoomSetting, KeepsTheChoiceAndTheScreen) {
     EXPECT_EQ(WindowZoomSetting(defaults).zoom(), WindowZoom::Actual);
 }
 
-// A zoom chosen in one run is the scale of the next, kept in the settings
-// file; a scale the user set in the environment wins.
-TEST(WindowZoomSetting, TheZoomChosenIsTheNextRunsScale) {
-    ScaleFactorVariable variable;
+// A zoom chosen in one run shows at once (the window keeps its points, each
+// now two pixels), is kept in the settings file, and is the zoom the next
+// run starts with.
+TEST(WindowZoomSetting, AChosenZoomShowsAtOnceAndIsTheNextRunsZoom) {
+    ScreenScaleReset resetAfter;
     HeadlessAlerts alerts;
     TempFolder home;
     const std::string bundle = "net.quillpost.test";
+    const DeviceProfile profile = *deviceProfileNamed("iphone");
+    const auto ratio = [](const Window& window) {
+        return window.windowHandle() ? window.windowHandle()->devicePixelRatio() : 0.0;
+    };
     {
         PlistUserDefaults defaults(home.path(), bundle);
-        DeviceProfile profile = *deviceProfileNamed("iphone");
         Window window(profile);
         connectWindowZoom(window, defaults);
+        window.show();
         EXPECT_EQ(window.zoom(), WindowZoom::Actual);
+        EXPECT_DOUBLE_EQ(ratio(window), 1);
         window.chooseZoom(WindowZoom::Double);
+        EXPECT_DOUBLE_EQ(ratio(window), 2);
+        EXPECT_EQ(window.size(), QSize(320, 480));
+        EXPECT_EQ(window.grab().size(), QSize(640, 960));
+        EXPECT_TRUE(window.windowTitle().endsWith("shown at 2×"));
     }
-    EXPECT_DOUBLE_EQ(applyRememberedZoom(home.path(), bundle, *deviceProfileNamed("iphone")), 2);
-    ASSERT_NE(std::getenv(kScaleFactorVariable), nullptr);
-    EXPECT_STREQ(std::getenv(kScaleFactorVariable), "2");
-    EXPECT_DOUBLE_EQ(scaleFactorInEffect(), 2);
+    ScreenScaleReset::reset();
     {
         PlistUserDefaults defaults(home.path(), bundle);
-        Window window(*deviceProfileNamed("iphone"));
+        Window window(profile);
         connectWindowZoom(window, defaults);
+        window.show();
         EXPECT_EQ(window.zoom(), WindowZoom::Double);
-        EXPECT_TRUE(window.windowTitle().contains("shown at 2×"));
+        EXPECT_DOUBLE_EQ(ratio(window), 2);
+        EXPECT_TRUE(window.windowTitle().endsWith("shown at 2×"));
+        window.chooseZoom(WindowZoom::Actual);
+        EXPECT_DOUBLE_EQ(ratio(window), 1);
     }
-
-    setenv(kScaleFactorVariable, "1.5", 1);
-    EXPECT_DOUBLE_EQ(applyRememberedZoom(home.path(), bundle, *deviceProfileNamed("iphone")), 1.5);
-    EXPECT_STREQ(std::getenv(kScaleFactorVariable), "1.5");
+    EXPECT_EQ(WindowZoomSetting(*std::make_unique<PlistUserDefaults>(home.path(), bundle)).zoom(),
+              WindowZoom::Actual);
     QApplication::processEvents();
 }
 

@@ -10,9 +10,9 @@
 
 #include <fmt/format.h>
 
-#include "platform/ui/AlertView.h"
 #include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/ModalLayer.h"
+#include "platform/ui/ScreenScale.h"
 #include "platform/ui/ViewController.h"
 
 namespace qp {
@@ -188,20 +188,17 @@ void Window::showShortcutList() {
 
 // --- zoom -----------------------------------------------------------------------
 
-void Window::setZoomInEffect(WindowZoom zoom, double factor) {
-    m_zoom = m_zoomInEffect = zoom;
+void Window::showZoom(WindowZoom zoom, double factor) {
+    m_zoom = zoom;
     m_zoomFactor = factor;
+    setScreenScale(*this, factor);
     updateTitle();
 }
 
 void Window::chooseZoom(WindowZoom zoom) {
     if (zoom == m_zoom) return;
-    m_zoom = zoom;
-    if (m_zoomObserver) m_zoomObserver(zoom);
-    // The desktop scales the whole program by one factor chosen as it
-    // starts (web pages included), so a new zoom shows from the next start.
-    if (zoom != m_zoomInEffect)
-        AlertView::create("Zoom " + zoomLabel(zoom), kZoomNextStartMessage, nullptr, "OK")->show();
+    const double factor = m_zoomObserver ? m_zoomObserver(zoom) : qp::zoomFactor(zoom, {}, {});
+    showZoom(zoom, factor);
 }
 
 void Window::updateTitle() {

@@ -22,8 +22,6 @@ namespace qp {
 class ViewController;
 
 inline constexpr const char* kShortcutListName = "shortcutList";
-inline constexpr const char* kZoomNextStartMessage =
-    "Quillpost shows the new zoom the next time it starts.";
 
 // "Quillpost — iphone-4in, 320 × 568 points at scale 2, shown at 2×".
 std::string windowTitleFor(const DeviceProfile& profile, double zoomFactor);
@@ -35,6 +33,7 @@ public:
 
     void setRootViewController(std::shared_ptr<ViewController> controller);
     ViewController* rootViewController() const { return m_root.get(); }
+    const DeviceProfile& deviceProfile() const { return m_profile; }
     // The screen the user sees: the root, or what it presents, in turn.
     ViewController* topViewController() const;
 
@@ -52,14 +51,15 @@ public:
     QWidget* shortcutList() const { return m_shortcutList; }
 
     // --- zoom -----------------------------------------------------------------
-    // The zoom the window is shown at: set once at start, as the app was
-    // started with it.
-    void setZoomInEffect(WindowZoom zoom, double factor);
+    // Shows the window's points at `factor` pixels each, at once, and names
+    // the zoom in the title.
+    void showZoom(WindowZoom zoom, double factor);
     WindowZoom zoom() const { return m_zoom; }
-    // The user chose a zoom: it is told to the observer (which keeps it for
-    // the next start) and the user is told when it shows.
+    double zoomFactor() const { return m_zoomFactor; }
+    // The user chose a zoom: the observer keeps it and answers the factor
+    // it gives, which the window then shows.
     void chooseZoom(WindowZoom zoom);
-    void setZoomObserver(std::function<void(WindowZoom)> observer) {
+    void setZoomObserver(std::function<double(WindowZoom)> observer) {
         m_zoomObserver = std::move(observer);
     }
 
@@ -77,9 +77,8 @@ private:
     std::vector<QAction*> m_shortcutActions;
     QPointer<QWidget> m_shortcutList;
     WindowZoom m_zoom = WindowZoom::Actual;
-    WindowZoom m_zoomInEffect = WindowZoom::Actual;
     double m_zoomFactor = 1;
-    std::function<void(WindowZoom)> m_zoomObserver;
+    std::function<double(WindowZoom)> m_zoomObserver;
 };
 
 }  // namespace qp

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 #include <map>
 #include <memory>
@@ -62,7 +63,9 @@ const std::vector<WindowShortcut> kShortcuts = {
      {"cancel", "actionBackFromShareButton", "actionBackButton"},
      WindowCommand::None,
      true},
+    {{"Ctrl+1"}, "Zoom 1×", {}, WindowCommand::ZoomActual},
     {{"Ctrl+2"}, "Zoom 2×", {}, WindowCommand::ZoomDouble},
+    {{"Ctrl+0"}, "Zoom to fit", {}, WindowCommand::ZoomFit},
     {{"F1"}, "Keyboard shortcuts", {}, WindowCommand::ShowShortcutList},
 };
 
@@ -227,27 +230,52 @@ TEST(WindowShortcuts, TheFirstActionTheScreenHasRuns) {
     EXPECT_EQ(actionToRun(back, has({"loadPhoto"})), std::nullopt);
 }
 
-// A zoom chosen from the keyboard goes to the observer (which keeps it)
-// and the user learns when it shows; the title names the profile and the
-// zoom in effect.
-TEST(WindowZoom, ChoosingAZoomIsKeptAndTold) {
+// A zoom chosen from the keyboard goes to the observer (which keeps it and
+// answers its factor) and shows at once: the window keeps its points and
+// its native window takes that many pixels each. The title names the
+// profile and the zoom shown.
+TEST(WindowZoom, AChosenZoomShowsAtOnce) {
     ShownWindow w;
-    w.window.setZoomInEffect(WindowZoom::Actual, 1);
+    w.window.showZoom(WindowZoom::Actual, 1);
     EXPECT_EQ(w.window.windowTitle().toStdString(),
               "Quillpost — iphone-4in, 320 × 568 points at scale 2, shown at 1×");
+    QWindow* native = w.window.windowHandle();
+    ASSERT_NE(native, nullptr);
+    const qreal baseRatio = native->devicePixelRatio();
     std::vector<WindowZoom> chosen;
-    w.window.setZoomObserver([&](WindowZoom zoom) { chosen.push_back(zoom); });
-    const int alerts = AlertView::shownCount();
-    QTest::keyClick(&w.window, Qt::Key_2, Qt::ControlModifier);
-    QTest::keyClick(&w.window, Qt::Key_2, Qt::ControlModifier);  // already chosen
-    EXPECT_EQ(chosen, std::vector<WindowZoom>{WindowZoom::Double});
-    EXPECT_EQ(w.window.zoom(), WindowZoom::Double);
-    EXPECT_EQ(AlertView::shownCount(), alerts + 1);
-    // Back to the zoom in effect: kept, and nothing to wait for.
-    w.window.chooseZoom(WindowZoom::Actual);
-    EXPECT_EQ(chosen.back(), WindowZoom::Actual);
-    EXPECT_EQ(AlertView::shownCount(), alerts + 1);
-    QApplication::processEvents();
+    w.window.setZoomObserver([&](WindowZoom zoom) {
+        chosen.push_back(zoom);
+        return zoom == WindowZoom::Double ? 2.0 : 1.5;
+    });
+    const struct {
+        int key;
+        WindowZoom zoom;
+        double factor;
+        const char* title;
+    } steps[] = {
+        {Qt::Key_2, WindowZoom::Double, 2, "shown at 2×"},
+        {Qt::Key_0, WindowZoom::FitScreen, 1.5, "shown at 1.5×"},
+        {Qt::Key_1, WindowZoom::Actual, 1.5, "shown at 1.5×"},
+    };
+    std::vector<WindowZoom> expected;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.title);
+        QTest::keyClick(&w.window, step.key, Qt::ControlModifier);
+        expected.push_back(step.zoom);
+        EXPECT_EQ(chosen, expected);
+        EXPECT_EQ(w.window.zoom(), step.zoom);
+        EXPECT_EQ(w.window.size(), QSize(320, 568));
+        EXPECT_DOUBLE_EQ(native->devicePixelRatio(), baseRatio * step.factor);
+        const QPixmap shot = w.window.grab();
+        EXPECT_EQ(shot.size(), (QSize(320, 568) * baseRatio * step.factor))
+            << "the window is drawn at its new pixels";
+        EXPECT_TRUE(w.window.windowTitle().endsWith(step.title));
+    }
+    // Chosen again: nothing to do.
+    QTest::keyClick(&w.window, Qt::Key_1, Qt::ControlModifier);
+    EXPECT_EQ(chosen.size(), expected.size());
+    w.window.showZoom(WindowZoom::Actual, 1);
+    EXPECT_DOUBLE_EQ(native->devicePixelRatio(), baseRatio);
 }
 
 TEST(WindowZoom, NamesRoundTripAndUnknownOnesAreRefused) {
