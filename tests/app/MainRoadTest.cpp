@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QTest>
 
 #include <cmath>
 #include <filesystem>
@@ -19,6 +20,7 @@
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/TextView.h"
+#include "platform/ui/Window.h"
 #include "screens/MainViewController.h"
 #include "share/SharePopupVC.h"
 #include "support/TestAppServices.h"
@@ -84,6 +86,31 @@ double rotationOf(const AffineTransform& t) {
 
 }  // namespace
 
+// The tablet's window lies wholly on the tests' screen: a click the
+// platform delivers near the window's bottom edge reaches the theme strip
+// there (off every screen it would find no window).
+TEST(MainRoad, OnTheTabletAClickNearTheBottomReachesTheThemeStrip) {
+    MainRoad road("ipad");
+    road.app->window()->show();
+    tap(road.start().outlet("startButton"));
+    road.settle();
+    QuillpostVC& editor = road.editor();
+    // Start opened the picker's popover: put it away.
+    ASSERT_NE(openPicker(editor), nullptr);
+    editor.popoverController()->dismissPopoverAnimated(false);
+    road.settle();
+    Button* second = road.theme(0, 1);
+    ASSERT_NE(second, nullptr);
+    const QPoint at = second->mapTo(road.app->window(), second->rect().center());
+    EXPECT_GT(at.y(), 850);
+    const std::string before = editor.theThemeImageName();
+    // Through the platform's window, as the desktop delivers a click.
+    QTest::mouseClick(road.app->window()->windowHandle(), Qt::LeftButton, {}, at);
+    road.settle();
+    EXPECT_EQ(editor.catalogue().themeIdx(), themeButtonTag(0, 1));
+    EXPECT_NE(editor.theThemeImageName(), before);
+}
+
 TEST(MainRoad, FromStartToTheSharedFileAndBackOnEveryProfile) {
     for (const char* profile : {"iphone", "iphone-retina", "iphone-4in", "ipad", "ipad-retina"}) {
         SCOPED_TRACE(profile);
@@ -115,8 +142,12 @@ TEST(MainRoad, FromStartToTheSharedFileAndBackOnEveryProfile) {
 
         // Drag, two wheel notches of zoom, a pinch past the cap (dropped),
         // two notches of turn.
+        // The tablet shows its square larger than its points: the photo
+        // follows the pointer there too.
         QWidget* square = editor.previewSquareView();
-        drag(square, {side / 2, side / 2}, {12, 8});
+        const double shown = square->width() / side;
+        EXPECT_EQ(square->width(), road.device.isPad() ? 600 : 306);
+        drag(square, {side / 2 * shown, side / 2 * shown}, {12 * shown, 8 * shown});
         EXPECT_NEAR(photo.center().x, side / 2 + 12, 0.5);
         EXPECT_NEAR(photo.center().y, side / 2 + 8, 0.5);
         wheel(square, {side / 2, side / 2}, 2);

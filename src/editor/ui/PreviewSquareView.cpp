@@ -2,10 +2,14 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace qp {
 
 PreviewSquareView::PreviewSquareView(QWidget* parent) : QWidget(parent) {
     resetComposition(currentDeviceProfile());
+    const int side = static_cast<int>(m_composition->squareSide());
+    resize(side, side);
 }
 
 PreviewSquareView::~PreviewSquareView() = default;
@@ -13,8 +17,6 @@ PreviewSquareView::~PreviewSquareView() = default;
 void PreviewSquareView::resetComposition(const DeviceProfile& device) {
     m_composition = std::make_unique<Composition>(device);
     m_paintCache = PreviewPaintCache();
-    const int side = static_cast<int>(m_composition->squareSide());
-    setFixedSize(side, side);
     update();
 }
 
@@ -24,8 +26,21 @@ Layer* PreviewSquareView::layerNamed(const std::string& name) {
     return root.layerNamed(name);
 }
 
+double PreviewSquareView::displayScale() const {
+    const double side = m_composition->squareSide();
+    const double shown = std::min(width(), height());
+    return side > 0 && shown > 0 ? shown / side : 1;
+}
+
+Point PreviewSquareView::toSquarePoints(Point onWidget) const {
+    const double scale = displayScale();
+    return {onWidget.x / scale, onWidget.y / scale};
+}
+
 void PreviewSquareView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    const double scale = displayScale();
+    painter.scale(scale, scale);
     paintSquare(painter);
 }
 

