@@ -37,6 +37,14 @@ void setScreenScale(QWidget& window, double factor) {
     for (QScreen* screen : QGuiApplication::screens())
         QHighDpiScaling::setScreenFactor(screen, factor);
     if (QWindow* handle = window.windowHandle()) {
+        // The desktop was told the window's fixed size in the old scale's
+        // pixels: tell it again (an unchanged size would not be sent).
+        const QSize smallest = handle->minimumSize();
+        const QSize largest = handle->maximumSize();
+        handle->setMinimumSize({0, 0});
+        handle->setMaximumSize({QWIDGETSIZE_MAX, QWIDGETSIZE_MAX});
+        handle->setMinimumSize(smallest);
+        handle->setMaximumSize(largest);
         // The native window still has the old scale's pixels: give it the
         // points it shows, now counted at the new scale.
         handle->setGeometry(QRect(handle->position(), window.size()));
