@@ -56,8 +56,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION "graphics")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Quillpost developers <quillpost@localhost>")
 # What the program loads or runs by name, which the shared-library scan
-# cannot see: the fonts the themes and screens draw with, and the desktop's
-# URL opener.
+# cannot see: the fonts the themes and screens draw with, the desktop's URL
+# opener, and the libraries opened when a photo first needs them (HEIC,
+# colour profiles).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-dejavu-core, fonts-dejavu-extra, fonts-liberation2, fonts-noto-core, xdg-utils")
+    "fonts-dejavu-core, fonts-dejavu-extra, fonts-liberation2, fonts-noto-core, xdg-utils, \
+libheif1, liblcms2-2")
 include(CPack)

@@ -1,6 +1,6 @@
 #include "imaging/ColourConversion.h"
 
-#include <lcms2.h>
+#include "imaging/LittleCmsLibrary.h"
 
 #include <QColorSpace>
 #include <algorithm>
@@ -14,13 +14,18 @@
 namespace qp {
 namespace {
 
+// Every function here runs after convertToSrgb found the library loaded.
+const LittleCmsFunctions& cms() {
+    return *littleCmsFunctions();
+}
+
 struct ProfileCloser {
-    void operator()(void* profile) const { cmsCloseProfile(profile); }
+    void operator()(void* profile) const { cms().cmsCloseProfile(profile); }
 };
 using Profile = std::unique_ptr<void, ProfileCloser>;
 
 struct TransformDeleter {
-    void operator()(void* transform) const { cmsDeleteTransform(transform); }
+    void operator()(void* transform) const { cms().cmsDeleteTransform(transform); }
 };
 using Transform = std::unique_ptr<void, TransformDeleter>;
 
@@ -39,7 +44,7 @@ bool isIdentity(cmsHTRANSFORM transform) {
                 in[i++] = 0xff000000u | std::uint32_t(r * 15) << 16 | std::uint32_t(g * 15) << 8 |
                           std::uint32_t(b * 15);
     out = in;
-    cmsDoTransform(transform, in.data(), out.data(), cmsUInt32Number(in.size()));
+    cms().cmsDoTransform(transform, in.data(), out.data(), cmsUInt32Number(in.size()));
     return in == out;
 }
 
@@ -57,8 +62,8 @@ void transformInBands(cmsHTRANSFORM transform, QImage& bitmap) {
     std::uint8_t* bits = bitmap.bits();
     const auto run = [&](int first, int last) {
         std::uint8_t* rows = bits + std::size_t(first) * stride;
-        cmsDoTransformLineStride(transform, rows, rows, cmsUInt32Number(bitmap.width()),
-                                 cmsUInt32Number(last - first), stride, stride, 0, 0);
+        cms().cmsDoTransformLineStride(transform, rows, rows, cmsUInt32Number(bitmap.width()),
+                                       cmsUInt32Number(last - first), stride, stride, 0, 0);
     };
     const auto first = [&](int band) { return int(std::int64_t(height) * band / bands); };
     std::vector<std::thread> workers;
@@ -77,8 +82,8 @@ void transformInBands(cmsHTRANSFORM transform, QImage& bitmap) {
 
 // Converts through `source`, whose colour model must suit the pixels.
 ProfileOutcome convertWith(QImage& bitmap, cmsHPROFILE source) {
-    const cmsColorSpaceSignature model = cmsGetColorSpace(source);
-    const cmsProfileClassSignature kind = cmsGetDeviceClass(source);
+    const cmsColorSpaceSignature model = cms().cmsGetColorSpace(source);
+    const cmsProfileClassSignature kind = cms().cmsGetDeviceClass(source);
     if (kind != cmsSigInputClass && kind != cmsSigDisplayClass && kind != cmsSigOutputClass &&
         kind != cmsSigColorSpaceClass) {
         return ProfileOutcome::Unreadable;  // a link or abstract profile describes no picture
@@ -87,28 +92,29 @@ ProfileOutcome convertWith(QImage& bitmap, cmsHPROFILE source) {
     if ((grey && model != cmsSigGrayData) || (!grey && model != cmsSigRgbData)) {
         return ProfileOutcome::OtherColourModel;
     }
-    Profile srgb(cmsCreate_sRGBProfile());
+    Profile srgb(cms().cmsCreate_sRGBProfile());
     if (!srgb) return ProfileOutcome::Unreadable;
 
     if (grey) {
-        Transform transform(
-            cmsCreateTransform(source, TYPE_GRAY_8, srgb.get(), kRgb32, INTENT_PERCEPTUAL, 0));
+        Transform transform(cms().cmsCreateTransform(source, TYPE_GRAY_8, srgb.get(), kRgb32,
+                                                     INTENT_PERCEPTUAL, 0));
         if (!transform) return ProfileOutcome::Unreadable;
         QImage colour(bitmap.size(), QImage::Format_RGB32);
         if (colour.isNull()) return ProfileOutcome::Unreadable;
         colour.fill(0xffffffffu);  // the transform leaves the fourth byte alone
-        cmsDoTransformLineStride(transform.get(), bitmap.constBits(), colour.bits(),
-                                 cmsUInt32Number(bitmap.width()), cmsUInt32Number(bitmap.height()),
-                                 cmsUInt32Number(bitmap.bytesPerLine()),
-                                 cmsUInt32Number(colour.bytesPerLine()), 0, 0);
+        cms().cmsDoTransformLineStride(
+            transform.get(), bitmap.constBits(), colour.bits(), cmsUInt32Number(bitmap.width()),
+            cmsUInt32Number(bitmap.height()), cmsUInt32Number(bitmap.bytesPerLine()),
+            cmsUInt32Number(colour.bytesPerLine()), 0, 0);
         bitmap = std::move(colour);
         bitmap.setColorSpace(QColorSpace::SRgb);
         return ProfileOutcome::Converted;
     }
 
     // Without the one-pixel cache a transform may run on several threads.
-    Transform transform(cmsCreateTransform(source, kRgb32, srgb.get(), kRgb32, INTENT_PERCEPTUAL,
-                                           cmsFLAGS_COPY_ALPHA | cmsFLAGS_NOCACHE));
+    Transform transform(cms().cmsCreateTransform(source, kRgb32, srgb.get(), kRgb32,
+                                                 INTENT_PERCEPTUAL,
+                                                 cmsFLAGS_COPY_ALPHA | cmsFLAGS_NOCACHE));
     if (!transform) return ProfileOutcome::Unreadable;
     if (isIdentity(transform.get())) return ProfileOutcome::AlreadySrgb;
     if (bitmap.format() != QImage::Format_RGB32 && bitmap.format() != QImage::Format_ARGB32) {
@@ -127,16 +133,16 @@ Profile curveProfile(const RgbPrimaries& p, TransferCurve curve) {
     cmsToneCurve* tone = nullptr;
     switch (curve) {
         case TransferCurve::Srgb:
-            tone = cmsBuildParametricToneCurve(nullptr, 4, srgb);
+            tone = cms().cmsBuildParametricToneCurve(nullptr, 4, srgb);
             break;
         case TransferCurve::Linear:
-            tone = cmsBuildGamma(nullptr, 1.0);
+            tone = cms().cmsBuildGamma(nullptr, 1.0);
             break;
         case TransferCurve::Gamma22:
-            tone = cmsBuildGamma(nullptr, 2.2);
+            tone = cms().cmsBuildGamma(nullptr, 2.2);
             break;
         case TransferCurve::Gamma28:
-            tone = cmsBuildGamma(nullptr, 2.8);
+            tone = cms().cmsBuildGamma(nullptr, 2.8);
             break;
     }
     if (tone == nullptr) return nullptr;
@@ -144,8 +150,8 @@ Profile curveProfile(const RgbPrimaries& p, TransferCurve curve) {
     const cmsCIExyYTRIPLE primaries{
         {p.redX, p.redY, 1.0}, {p.greenX, p.greenY, 1.0}, {p.blueX, p.blueY, 1.0}};
     cmsToneCurve* curves[3] = {tone, tone, tone};
-    Profile profile(cmsCreateRGBProfile(&white, &primaries, curves));
-    cmsFreeToneCurve(tone);
+    Profile profile(cms().cmsCreateRGBProfile(&white, &primaries, curves));
+    cms().cmsFreeToneCurve(tone);
     return profile;
 }
 
@@ -153,20 +159,30 @@ Profile curveProfile(const RgbPrimaries& p, TransferCurve curve) {
 
 ProfileOutcome convertToSrgb(QImage& bitmap, const QByteArray& icc) {
     if (bitmap.isNull() || icc.isEmpty()) return ProfileOutcome::Unreadable;
-    Profile source(cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size())));
+    if (!littleCmsFunctions()) return ProfileOutcome::LibraryMissing;
+    Profile source(cms().cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size())));
     if (!source) return ProfileOutcome::Unreadable;
     return convertWith(bitmap, source.get());
 }
 
 ProfileOutcome convertToSrgb(QImage& bitmap, const RgbPrimaries& primaries, TransferCurve curve) {
     if (bitmap.isNull()) return ProfileOutcome::Unreadable;
+    if (!littleCmsFunctions()) return ProfileOutcome::LibraryMissing;
     Profile source = curveProfile(primaries, curve);
     if (!source) return ProfileOutcome::Unreadable;
     return convertWith(bitmap, source.get());
 }
 
-std::string damagedProfileWarning() {
-    return "the photo's colour profile is damaged or unreadable; its colours are taken as sRGB";
+void warnAbout(ProfileOutcome outcome, std::vector<std::string>* warnings) {
+    if (!warnings) return;
+    if (outcome == ProfileOutcome::Unreadable) {
+        warnings->push_back(
+            "the photo's colour profile is damaged or unreadable; its colours are taken as sRGB");
+    }
+    std::string problem;
+    if (outcome == ProfileOutcome::LibraryMissing && !littleCmsFunctions(&problem)) {
+        warnings->push_back("the photo's colours are taken as sRGB: " + problem);
+    }
 }
 
 void applyEmbeddedProfile(QImage& bitmap, const EmbeddedProfile& profile,
@@ -175,30 +191,7 @@ void applyEmbeddedProfile(QImage& bitmap, const EmbeddedProfile& profile,
     if (profile.state == EmbeddedProfile::State::Damaged) outcome = ProfileOutcome::Unreadable;
     if (profile.state == EmbeddedProfile::State::Found)
         outcome = convertToSrgb(bitmap, profile.icc);
-    if (outcome == ProfileOutcome::Unreadable && warnings) {
-        warnings->push_back(damagedProfileWarning());
-    }
-}
-
-QByteArray srgbIccProfile() {
-    static const QByteArray bytes = [] {
-        Profile srgb(cmsCreate_sRGBProfile());
-        cmsUInt32Number size = 0;
-        if (!srgb || !cmsSaveProfileToMem(srgb.get(), nullptr, &size)) return QByteArray();
-        QByteArray out(qsizetype(size), '\0');
-        if (!cmsSaveProfileToMem(srgb.get(), out.data(), &size)) return QByteArray();
-        // Little CMS stamps the profile with the moment it was made; a fixed
-        // date keeps results byte for byte the same from run to run.
-        constexpr int kDateOffset = 24;
-        constexpr std::uint16_t kDate[6] = {1998, 2, 9, 6, 49, 0};
-        if (out.size() < kDateOffset + 12) return QByteArray();
-        for (int i = 0; i < 6; ++i) {
-            out[kDateOffset + 2 * i] = char(kDate[i] >> 8);
-            out[kDateOffset + 2 * i + 1] = char(kDate[i] & 0xff);
-        }
-        return out;
-    }();
-    return bytes;
+    warnAbout(outcome, warnings);
 }
 
 }  // namespace qp

@@ -1,7 +1,5 @@
 #include "imaging/HeifPhoto.h"
 
-#include <libheif/heif.h>
-
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -10,6 +8,7 @@
 
 #include "imaging/ColourConversion.h"
 #include "imaging/HeifItems.h"
+#include "imaging/HeifLibrary.h"
 
 namespace qp {
 namespace {
@@ -22,21 +21,31 @@ constexpr int kMaxSide = 32768;
 // under 800 tiles.
 constexpr int kMaxGridTiles = 4096;
 
+// Every function here runs after decodeHeif or heifExifTiff found the
+// library loaded.
+const HeifFunctions& heif() {
+    return *heifFunctions();
+}
+
 Error heifError(ImagingErrorCode code, const std::string& text) {
     return Error(kImagingErrorDomain, code, {{kLocalizedDescriptionKey, text}});
 }
 
 struct ContextDeleter {
-    void operator()(heif_context* context) const { heif_context_free(context); }
+    void operator()(heif_context* context) const { heif().heif_context_free(context); }
 };
 struct HandleDeleter {
-    void operator()(const heif_image_handle* handle) const { heif_image_handle_release(handle); }
+    void operator()(const heif_image_handle* handle) const {
+        heif().heif_image_handle_release(handle);
+    }
 };
 struct ImageDeleter {
-    void operator()(const heif_image* image) const { heif_image_release(image); }
+    void operator()(const heif_image* image) const { heif().heif_image_release(image); }
 };
 struct OptionsDeleter {
-    void operator()(heif_decoding_options* options) const { heif_decoding_options_free(options); }
+    void operator()(heif_decoding_options* options) const {
+        heif().heif_decoding_options_free(options);
+    }
 };
 using Context = std::unique_ptr<heif_context, ContextDeleter>;
 using Handle = std::unique_ptr<const heif_image_handle, HandleDeleter>;
@@ -71,11 +80,11 @@ struct Opened {
 
 // The file's primary picture, its boxes read but nothing decoded.
 Result<Opened> openPrimary(const QByteArray& bytes) {
-    Opened opened{Context(heif_context_alloc()), nullptr};
+    Opened opened{Context(heif().heif_context_alloc()), nullptr};
     if (!opened.context)
         return heifError(kImagingErrorUnreadable, "the HEIC reader could not start");
-    heif_context_set_maximum_image_size_limit(opened.context.get(), kMaxSide);
-    heif_error error = heif_context_read_from_memory_without_copy(
+    heif().heif_context_set_maximum_image_size_limit(opened.context.get(), kMaxSide);
+    heif_error error = heif().heif_context_read_from_memory_without_copy(
         opened.context.get(), bytes.constData(), std::size_t(bytes.size()), nullptr);
     if (error.code != heif_error_Ok) {
         if (auto unsupported = unsupportedCodec(bytes)) return *unsupported;
@@ -83,7 +92,7 @@ Result<Opened> openPrimary(const QByteArray& bytes) {
                          std::string("unreadable HEIC file: ") + error.message);
     }
     heif_image_handle* handle = nullptr;
-    error = heif_context_get_primary_image_handle(opened.context.get(), &handle);
+    error = heif().heif_context_get_primary_image_handle(opened.context.get(), &handle);
     opened.handle.reset(handle);
     if (error.code != heif_error_Ok || !handle) {
         if (auto unsupported = unsupportedCodec(bytes)) return *unsupported;
@@ -111,9 +120,9 @@ Error decodeFailure(const QByteArray& bytes, const heif_error& error) {
 QImage bitmapOf(const heif_image* image, bool alpha) {
     int stride = 0;
     const std::uint8_t* plane =
-        heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride);
-    const int width = heif_image_get_width(image, heif_channel_interleaved);
-    const int height = heif_image_get_height(image, heif_channel_interleaved);
+        heif().heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride);
+    const int width = heif().heif_image_get_width(image, heif_channel_interleaved);
+    const int height = heif().heif_image_get_height(image, heif_channel_interleaved);
     if (plane == nullptr || width <= 0 || height <= 0) return {};
     const QImage view(plane, width, height, stride,
                       alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
@@ -141,11 +150,12 @@ TransferCurve curveOf(heif_transfer_characteristics transfer) {
 void applyStatedColours(QImage& bitmap, const heif_image_handle* handle,
                         std::vector<std::string>* warnings) {
     heif_color_profile_nclx* nclx = nullptr;
-    if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code != heif_error_Ok || !nclx) {
+    if (heif().heif_image_handle_get_nclx_color_profile(handle, &nclx).code != heif_error_Ok ||
+        !nclx) {
         return;
     }
     const std::unique_ptr<heif_color_profile_nclx, void (*)(heif_color_profile_nclx*)> owned(
-        nclx, heif_nclx_color_profile_free);
+        nclx, heif().heif_nclx_color_profile_free);
     if (nclx->color_primaries == heif_color_primaries_ITU_R_BT_709_5 ||
         nclx->color_primaries == heif_color_primaries_unspecified) {
         return;
@@ -154,22 +164,19 @@ void applyStatedColours(QImage& bitmap, const heif_image_handle* handle,
                                  nclx->color_primary_green_x, nclx->color_primary_green_y,
                                  nclx->color_primary_blue_x,  nclx->color_primary_blue_y,
                                  nclx->color_primary_white_x, nclx->color_primary_white_y};
-    if (convertToSrgb(bitmap, primaries, curveOf(nclx->transfer_characteristics)) ==
-            ProfileOutcome::Unreadable &&
-        warnings) {
-        warnings->push_back(damagedProfileWarning());
-    }
+    warnAbout(convertToSrgb(bitmap, primaries, curveOf(nclx->transfer_characteristics)), warnings);
 }
 
 void applyColourBox(QImage& bitmap, const heif_image_handle* handle,
                     std::vector<std::string>* warnings) {
-    const heif_color_profile_type type = heif_image_handle_get_color_profile_type(handle);
+    const heif_color_profile_type type = heif().heif_image_handle_get_color_profile_type(handle);
     if (type == heif_color_profile_type_prof || type == heif_color_profile_type_rICC) {
         EmbeddedProfile profile{EmbeddedProfile::State::Damaged, {}};
-        const std::size_t size = heif_image_handle_get_raw_color_profile_size(handle);
+        const std::size_t size = heif().heif_image_handle_get_raw_color_profile_size(handle);
         if (size > 0 && size <= kMaxIccProfileBytes) {
             QByteArray icc(qsizetype(size), '\0');
-            if (heif_image_handle_get_raw_color_profile(handle, icc.data()).code == heif_error_Ok) {
+            if (heif().heif_image_handle_get_raw_color_profile(handle, icc.data()).code ==
+                heif_error_Ok) {
                 profile = {EmbeddedProfile::State::Found, std::move(icc)};
             }
         }
@@ -179,14 +186,22 @@ void applyColourBox(QImage& bitmap, const heif_image_handle* handle,
     applyStatedColours(bitmap, handle, warnings);
 }
 
+// Null when libheif is loaded; otherwise what the user should install.
+std::optional<Error> libraryMissing() {
+    std::string problem;
+    if (heifFunctions(&problem)) return std::nullopt;
+    return heifError(kImagingErrorUnsupportedCodec, problem);
+}
+
 }  // namespace
 
 Result<Image> decodeHeif(const QByteArray& bytes, const DecodeOptions& options) {
+    if (auto missing = libraryMissing()) return *missing;
     Result<Opened> opened = openPrimary(bytes);
     if (!opened) return opened.error();
     const heif_image_handle* handle = opened->handle.get();
-    const std::int64_t width = heif_image_handle_get_width(handle);
-    const std::int64_t height = heif_image_handle_get_height(handle);
+    const std::int64_t width = heif().heif_image_handle_get_width(handle);
+    const std::int64_t height = heif().heif_image_handle_get_height(handle);
     if (width <= 0 || height <= 0) {
         return heifError(kImagingErrorUnreadable, "the HEIC file gives no picture size");
     }
@@ -212,13 +227,14 @@ Result<Image> decodeHeif(const QByteArray& bytes, const DecodeOptions& options) 
                              " a photo is made of");
     }
 
-    const bool alpha = heif_image_handle_has_alpha_channel(handle) != 0;
-    std::unique_ptr<heif_decoding_options, OptionsDeleter> decoding(heif_decoding_options_alloc());
+    const bool alpha = heif().heif_image_handle_has_alpha_channel(handle) != 0;
+    std::unique_ptr<heif_decoding_options, OptionsDeleter> decoding(
+        heif().heif_decoding_options_alloc());
     if (!decoding) return heifError(kImagingErrorTooLarge, "no memory for the picture");
     decoding->ignore_transformations = 0;  // the container's rotation and mirror turn it upright
     decoding->convert_hdr_to_8bit = 1;
     heif_image* decoded = nullptr;
-    const heif_error error = heif_decode_image(
+    const heif_error error = heif().heif_decode_image(
         handle, &decoded, heif_colorspace_RGB,
         alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, decoding.get());
     const HeifImage image(decoded);
@@ -236,15 +252,18 @@ Result<Image> decodeHeif(const QByteArray& bytes, const DecodeOptions& options) 
 }
 
 QByteArray heifExifTiff(const QByteArray& bytes) {
+    if (!heifFunctions()) return {};
     Result<Opened> opened = openPrimary(bytes);
     if (!opened) return {};
     const heif_image_handle* handle = opened->handle.get();
     heif_item_id id = 0;
-    if (heif_image_handle_get_list_of_metadata_block_IDs(handle, "Exif", &id, 1) < 1) return {};
-    const std::size_t size = heif_image_handle_get_metadata_size(handle, id);
+    if (heif().heif_image_handle_get_list_of_metadata_block_IDs(handle, "Exif", &id, 1) < 1)
+        return {};
+    const std::size_t size = heif().heif_image_handle_get_metadata_size(handle, id);
     if (size < 4 || size > kMaxIccProfileBytes) return {};
     QByteArray block(qsizetype(size), '\0');
-    if (heif_image_handle_get_metadata(handle, id, block.data()).code != heif_error_Ok) return {};
+    if (heif().heif_image_handle_get_metadata(handle, id, block.data()).code != heif_error_Ok)
+        return {};
     // A big-endian offset from the end of this field to the TIFF header
     // (past an "Exif\0\0" prefix, usually).
     const auto* p = reinterpret_cast<const std::uint8_t*>(block.constData());

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/FullProgram.h"
+#include "imaging/HeicTestSupport.h"
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
@@ -30,6 +31,10 @@ const fs::path kSamplePhoto = fs::path(QP_RESOURCES) / "sample" / "sample-photo.
 const std::vector<std::string> kHeavyLibraries = {
     "libQt6Widgets", "libQt6UiTools", "libQt6WebEngine", "libQt6Network",
     "libcurl",       "libsqlite3",    "libpq."};
+// Libraries opened only for the photos that need them: HEIC files (libheif
+// and the video decoders it brings) and colour profiles (Little CMS).
+const std::vector<std::string> kOnDemandLibraries = {"libheif",  "libde265", "libx265",
+                                                     "libdav1d", "libaom",   "liblcms2"};
 
 test::ProcessOutcome runIn(const TempFolder& folder, const fs::path& program,
                            const std::vector<std::string>& arguments,
@@ -80,8 +85,32 @@ TEST(FrontProgram, ComposeAndThemesLoadNoHeavyLibrary) {
             for (const std::string& heavy : kHeavyLibraries) {
                 EXPECT_EQ(object.find(heavy), std::string::npos) << what << " loads " << object;
             }
+            // The sample photo is an untagged JPEG, and results carry their
+            // sRGB profile as bytes of our own.
+            for (const std::string& onDemand : kOnDemandLibraries) {
+                EXPECT_EQ(object.find(onDemand), std::string::npos) << what << " loads " << object;
+            }
         }
     }
+}
+
+TEST(FrontProgram, AHeicPhotoLoadsTheHeifLibraryWhenItArrives) {
+    TempFolder folder;
+    QImage stored(64, 48, QImage::Format_RGB32);
+    stored.fill(qRgb(200, 40, 40));
+    const QByteArray heic = test::encodeHeic(stored);
+    ASSERT_FALSE(heic.isEmpty()) << "libheif could not encode the test photo";
+    const fs::path photo = folder.path() / "photo.heic";
+    std::ofstream(photo, std::ios::binary).write(heic.constData(), heic.size());
+    const fs::path result = folder.path() / "result.jpg";
+    const test::ProcessOutcome run =
+        runIn(folder, kFront, {"compose", photo.string(), "-o", result.string()},
+              {{"LD_DEBUG", "files"}});
+    EXPECT_EQ(run.status, 0) << run.err.substr(run.err.size() - 2000);
+    EXPECT_TRUE(fs::is_regular_file(result));
+    const std::set<std::string> objects = loadedObjects(run.err);
+    EXPECT_TRUE(std::any_of(objects.begin(), objects.end(),
+                            [](const std::string& o) { return o.find("libheif") == 0; }));
 }
 
 TEST(FrontProgram, HandsTheOtherCommandsOnWithTheirExitStatus) {

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -198,6 +199,21 @@ TEST(ColourProfile, TheEmbeddedSrgbProfileCarriesNoClockTime) {
     EXPECT_EQ(field(1), 2);
     EXPECT_EQ(field(2), 9);
     EXPECT_EQ(profile.mid(36, 4), QByteArray("acsp"));  // the header is intact
+}
+
+TEST(ColourProfile, TheEmbeddedSrgbProfileIsLittleCmsOwnWithTheFixedDate) {
+    // The bytes are kept in the program so writing a result never loads
+    // Little CMS; they must stay what the library itself writes.
+    const std::unique_ptr<void, decltype(&cmsCloseProfile)> srgb(cmsCreate_sRGBProfile(),
+                                                                 cmsCloseProfile);
+    cmsUInt32Number size = 0;
+    ASSERT_TRUE(cmsSaveProfileToMem(srgb.get(), nullptr, &size));
+    QByteArray expected(qsizetype(size), '\0');
+    ASSERT_TRUE(cmsSaveProfileToMem(srgb.get(), expected.data(), &size));
+    const QByteArray kept = srgbIccProfile();
+    ASSERT_EQ(kept.size(), expected.size());
+    EXPECT_EQ(kept.left(24), expected.left(24));
+    EXPECT_EQ(kept.mid(36), expected.mid(36));  // all but the creation date
 }
 
 }  // namespace
