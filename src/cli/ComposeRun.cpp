@@ -248,7 +248,12 @@ int runComposeWith(const ComposeOptions& options, const ComposeStreams& streams,
             ++tally.composed;
             continue;
         }
-        if (Result<void> saved = writeFileAtomically(output, bytesOf(composed->encoded)); !saved) {
+        // Replaced atomically but not flushed: a result is made again from its
+        // photo at will, and waiting for the disk cost more than the whole
+        // composition on a busy one (image tools do not flush either).
+        if (Result<void> saved =
+                writeFileAtomically(output, bytesOf(composed->encoded), FileFlush::None);
+            !saved) {
             fail(reasonOf(saved.error()));
             continue;
         }
