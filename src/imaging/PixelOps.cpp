@@ -231,4 +231,20 @@ QImage asPremultipliedArgb(const QImage& source) {
     return source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
+QImage overWhite(const QImage& premultiplied) {
+    QImage out =
+        uninitializedBitmap(premultiplied.width(), premultiplied.height(), QImage::Format_RGB32);
+    if (out.isNull()) return out;
+    for (int y = 0; y < premultiplied.height(); ++y) {
+        const auto* s = reinterpret_cast<const std::uint32_t*>(premultiplied.constScanLine(y));
+        auto* d = reinterpret_cast<std::uint32_t*>(out.scanLine(y));
+        for (int x = 0; x < premultiplied.width(); ++x) {
+            // Premultiplied channels never exceed alpha, so no lane overflows.
+            const std::uint32_t through = 255u - (s[x] >> 24);
+            d[x] = 0xff000000u | ((s[x] & 0x00ffffffu) + through * 0x00010101u);
+        }
+    }
+    return out;
+}
+
 }  // namespace qp::pixelops

@@ -25,4 +25,8 @@ QImage reduceByHalf(const QImage& source);
 // (its alpha byte is 0xff, which is valid premultiplied).
 QImage asPremultipliedArgb(const QImage& source);
 
+// Premultiplied ARGB laid over opaque white, as RGB32: each channel gains
+// what the alpha lets through of white (c + 255 - a).
+QImage overWhite(const QImage& premultiplied);
+
 }  // namespace qp::pixelops

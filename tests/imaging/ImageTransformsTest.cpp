@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QPainter>
+#include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <numbers>
 
 #include "ImageTestSupport.h"
 #include "imaging/ImageOperationNames.h"
+#include "imaging/PixelOps.h"
 
 namespace qp {
 namespace {
@@ -188,6 +192,38 @@ TEST(ZeroSizeGuard, EveryOperationLogsItsNameAndGivesNothing) {
         ASSERT_EQ(log.lines().size(), 1u) << name;
         EXPECT_EQ(log.lines()[0], std::string(name) + ": Error!");
     }
+}
+
+TEST(OverWhite, MatchesAPainterLayingTheBitmapOnWhite) {
+    // Opaque, clear, and half-covered pixels of every channel strength.
+    const QRgb colours[] = {qRgba(10, 200, 30, 255), qRgba(0, 0, 0, 0),
+                            qRgba(255, 0, 0, 128),   qRgba(0, 0, 0, 128),
+                            qRgba(90, 91, 92, 1),    qRgba(255, 255, 255, 254),
+                            qRgba(40, 140, 240, 77)};
+    QImage premultiplied(int(std::size(colours)), 3, QImage::Format_ARGB32);
+    for (int y = 0; y < premultiplied.height(); ++y) {
+        for (int x = 0; x < premultiplied.width(); ++x) premultiplied.setPixel(x, y, colours[x]);
+    }
+    premultiplied.convertTo(QImage::Format_ARGB32_Premultiplied);
+    QImage painted(premultiplied.size(), QImage::Format_RGB32);
+    painted.fill(Qt::white);
+    QPainter(&painted).drawImage(0, 0, premultiplied);
+
+    const QImage flat = pixelops::overWhite(premultiplied);
+    ASSERT_EQ(flat.format(), QImage::Format_RGB32);
+    ASSERT_EQ(flat.size(), premultiplied.size());
+    for (int y = 0; y < flat.height(); ++y) {
+        for (int x = 0; x < flat.width(); ++x) {
+            const QRgb got = flat.pixel(x, y), want = painted.pixel(x, y);
+            EXPECT_EQ(qAlpha(got), 255);
+            EXPECT_LE(std::abs(qRed(got) - qRed(want)) + std::abs(qGreen(got) - qGreen(want)) +
+                          std::abs(qBlue(got) - qBlue(want)),
+                      1)
+                << "pixel " << x << ": " << std::hex << got << " against " << want;
+        }
+    }
+    EXPECT_EQ(flat.pixel(0, 0), qRgb(10, 200, 30));    // opaque: unchanged
+    EXPECT_EQ(flat.pixel(1, 0), qRgb(255, 255, 255));  // clear: white
 }
 
 }  // namespace

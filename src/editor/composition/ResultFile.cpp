@@ -5,6 +5,7 @@
 #include "editor/composition/CompositionConstants.h"
 #include "imaging/ImageDrawing.h"
 #include "imaging/PhotoIO.h"
+#include "imaging/PixelOps.h"
 #include "imaging/ResultMarker.h"
 #include "imaging/ResultMetadata.h"
 #include "platform/Paths.h"
@@ -13,6 +14,13 @@ namespace qp {
 
 Image flattenOnWhite(const Image& image) {
     if (image.isNull() || !image.hasAlpha()) return image;
+    // A rendered result is upright and premultiplied: laid over white pixel
+    // by pixel, without a painter's general drawing path.
+    if (image.orientation() == ImageOrientation::Up &&
+        image.bitmap().format() == QImage::Format_ARGB32_Premultiplied) {
+        QImage flat = pixelops::overWhite(image.bitmap());
+        if (!flat.isNull()) return Image(std::move(flat));
+    }
     const Size upright = image.uprightPixelSize();
     QImage flat(int(upright.width), int(upright.height), QImage::Format_RGB32);
     if (flat.isNull()) return image;
