@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <mutex>
 #include <new>
 #include <vector>
@@ -18,21 +17,26 @@ constexpr std::size_t kPoolMinBytes = std::size_t(1) << 20;
 // At most this much idle memory is kept, in at most this many buffers.
 constexpr std::size_t kPoolMaxBytes = std::size_t(256) << 20;
 constexpr std::size_t kPoolMaxBuffers = 8;
-// Room before the pixels for the buffer's capacity; keeps rows aligned.
-constexpr std::size_t kHeader = 64;
 // No single bitmap may take more than this (a 100-megapixel photo takes
 // 400 MB); larger requests give a null image instead of a doomed allocation.
 constexpr std::size_t kMaxBitmapBytes = std::size_t(2) << 30;
-// Fresh buffers are whole transparent huge pages, asked for as such: a 2 MiB
-// page is one fault where 4 KiB pages take 512, and those faults cost a
-// one-photo compose more time than decoding the photo. The rounding keeps
-// under 2 MiB unused per buffer; with the few buffers a photo needs, the
-// peak resident size of a compose did not grow (the libraries no longer
-// loaded more than made up for it).
+// Fresh buffers start on a transparent huge page boundary and ask for huge
+// pages: a 2 MiB page is one fault where 4 KiB pages take 512, and those
+// faults cost a one-photo compose more time than decoding the photo. A
+// buffer is rounded up to whole huge pages only when that wastes at most a
+// quarter of it; otherwise its tail is small pages. Rounding every buffer up
+// took a fault-free compose but 2 MB more peak resident size (the pool keeps
+// what is freed), more than a large photo's compose may take.
 constexpr std::size_t kHugePage = std::size_t(2) << 20;
+constexpr std::size_t kSmallPage = 4096;
+
+std::size_t roundUp(std::size_t bytes, std::size_t unit) {
+    return (bytes + unit - 1) / unit * unit;
+}
 
 std::size_t mappedLength(std::size_t capacity) {
-    return (kHeader + capacity + kHugePage - 1) / kHugePage * kHugePage;
+    const std::size_t whole = roundUp(capacity, kHugePage);
+    return whole - capacity <= capacity / 4 ? whole : roundUp(capacity, kSmallPage);
 }
 
 void* mapFresh(std::size_t capacity) {
@@ -54,6 +58,12 @@ void* mapFresh(std::size_t capacity) {
 void unmap(void* base, std::size_t capacity) {
     ::munmap(base, mappedLength(capacity));
 }
+
+// What a bitmap's clean-up needs to give its buffer back.
+struct Buffer {
+    void* base;
+    std::size_t capacity;
+};
 
 struct Pool {
     std::mutex mutex;
@@ -90,9 +100,7 @@ void* acquire(std::size_t bytes, std::size_t& capacity) {
     return mapFresh(bytes);
 }
 
-void release(void* info) {
-    void* base = info;
-    const std::size_t capacity = *static_cast<std::size_t*>(base);
+void giveBack(void* base, std::size_t capacity) {
     Pool& p = pool();
     {
         std::lock_guard lock(p.mutex);
@@ -103,6 +111,12 @@ void release(void* info) {
         }
     }
     unmap(base, capacity);
+}
+
+void release(void* info) {
+    const Buffer* buffer = static_cast<const Buffer*>(info);
+    giveBack(buffer->base, buffer->capacity);
+    delete buffer;
 }
 
 }  // namespace
@@ -117,9 +131,13 @@ QImage pooledBitmap(int width, int height, QImage::Format format) {
     std::size_t capacity = 0;
     void* base = acquire(bytes, capacity);
     if (base == nullptr) return QImage();
-    *static_cast<std::size_t*>(base) = capacity;
-    auto* pixels = static_cast<uchar*>(base) + kHeader;
-    return QImage(pixels, width, height, qsizetype(rowBytes), format, release, base);
+    auto* buffer = new (std::nothrow) Buffer{base, capacity};
+    if (buffer == nullptr) {
+        giveBack(base, capacity);
+        return QImage();
+    }
+    return QImage(static_cast<uchar*>(base), width, height, qsizetype(rowBytes), format, release,
+                  buffer);
 }
 
 void trimBitmapPool() {
