@@ -231,14 +231,27 @@ QImage asPremultipliedArgb(const QImage& source) {
     return source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
+bool isOpaque(const QImage& argb) {
+    const int width = argb.width();
+    const int height = argb.height();
+    for (int y = 0; y < height; ++y) {
+        const auto* s = reinterpret_cast<const std::uint32_t*>(argb.constScanLine(y));
+        std::uint32_t all = 0xff000000u;
+        for (int x = 0; x < width; ++x) all &= s[x];
+        if (all < 0xff000000u) return false;
+    }
+    return true;
+}
+
 QImage overWhite(const QImage& premultiplied) {
-    QImage out =
-        uninitializedBitmap(premultiplied.width(), premultiplied.height(), QImage::Format_RGB32);
+    const int width = premultiplied.width();
+    const int height = premultiplied.height();
+    QImage out = uninitializedBitmap(width, height, QImage::Format_RGB32);
     if (out.isNull()) return out;
-    for (int y = 0; y < premultiplied.height(); ++y) {
+    for (int y = 0; y < height; ++y) {
         const auto* s = reinterpret_cast<const std::uint32_t*>(premultiplied.constScanLine(y));
         auto* d = reinterpret_cast<std::uint32_t*>(out.scanLine(y));
-        for (int x = 0; x < premultiplied.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             // Premultiplied channels never exceed alpha, so no lane overflows.
             const std::uint32_t through = 255u - (s[x] >> 24);
             d[x] = 0xff000000u | ((s[x] & 0x00ffffffu) + through * 0x00010101u);

@@ -25,6 +25,9 @@ QImage reduceByHalf(const QImage& source);
 // (its alpha byte is 0xff, which is valid premultiplied).
 QImage asPremultipliedArgb(const QImage& source);
 
+// Whether every pixel of a 32-bit ARGB bitmap has full alpha.
+bool isOpaque(const QImage& argb);
+
 // Premultiplied ARGB laid over opaque white, as RGB32: each channel gains
 // what the alpha lets through of white (c + 255 - a).
 QImage overWhite(const QImage& premultiplied);

@@ -226,5 +226,23 @@ TEST(OverWhite, MatchesAPainterLayingTheBitmapOnWhite) {
     EXPECT_EQ(flat.pixel(1, 0), qRgb(255, 255, 255));  // clear: white
 }
 
+TEST(OverWhite, OnlyFullAlphaEverywhereIsOpaque) {
+    struct Case {
+        const char* name;
+        QPoint at;  // the one pixel made not quite opaque, or (-1, -1)
+        int alpha;
+    };
+    const Case cases[] = {{"all opaque", {-1, -1}, 255},
+                          {"first pixel", {0, 0}, 254},
+                          {"last pixel", {6, 4}, 0},
+                          {"middle", {3, 2}, 128}};
+    for (const Case& c : cases) {
+        QImage bitmap(7, 5, QImage::Format_ARGB32_Premultiplied);
+        bitmap.fill(qRgba(20, 30, 40, 255));
+        if (c.at.x() >= 0) bitmap.setPixel(c.at, qPremultiply(qRgba(20, 30, 40, c.alpha)));
+        EXPECT_EQ(pixelops::isOpaque(bitmap), c.alpha == 255) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace qp

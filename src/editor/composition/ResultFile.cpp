@@ -15,9 +15,12 @@ namespace qp {
 Image flattenOnWhite(const Image& image) {
     if (image.isNull() || !image.hasAlpha()) return image;
     // A rendered result is upright and premultiplied: laid over white pixel
-    // by pixel, without a painter's general drawing path.
+    // by pixel, without a painter's general drawing path. Usually the theme
+    // covers the whole square and nothing needs doing: the JPEG encoder
+    // ignores the alpha byte, and opaque premultiplied colour is the colour.
     if (image.orientation() == ImageOrientation::Up &&
         image.bitmap().format() == QImage::Format_ARGB32_Premultiplied) {
+        if (pixelops::isOpaque(image.bitmap())) return image;
         QImage flat = pixelops::overWhite(image.bitmap());
         if (!flat.isNull()) return Image(std::move(flat));
     }

@@ -15,7 +15,8 @@ enum class ResultFormat { Jpeg, Png };
 
 // JPEG has no transparency: transparent and translucent parts are laid over
 // white, the colour the square's snapshot is taken on, rather than coming
-// out black. An image without alpha is returned as it is.
+// out black. An image without alpha, or with every pixel opaque, is returned
+// as it is.
 Image flattenOnWhite(const Image& image);
 
 // JPEG at quality 1.0 (no chroma subsampling) of the flattened image, or
