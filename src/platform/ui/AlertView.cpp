@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -16,6 +17,19 @@ namespace {
 
 bool g_headless = false;
 int g_shown = 0;
+
+// The app's window, so an alert shows centred over it rather than over the
+// middle of the desktop; none before the window exists.
+QWidget* windowToCentreOn() {
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->isWindow() &&
+            !widget->windowFlags().testFlag(Qt::Dialog)) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
 
 // Alerts on screen own themselves through this list until answered. The list
 // is emptied when the application object goes, so an alert still showing at
@@ -119,7 +133,8 @@ void AlertView::show() {
         return;
     }
     m_box = new QMessageBox(QMessageBox::NoIcon, QString::fromStdString(m_title),
-                            QString::fromStdString(m_message));
+                            QString::fromStdString(m_message), QMessageBox::NoButton,
+                            windowToCentreOn());
     const std::vector<std::string> titles = buttonTitles();
     for (std::size_t i = 0; i < titles.size(); ++i) {
         auto role =

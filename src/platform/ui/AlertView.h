@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <QPointer>
+
 class QMessageBox;
 
 namespace qp {
@@ -63,7 +65,8 @@ private:
     std::string m_cancelTitle;
     std::vector<std::string> m_otherTitles;
     bool m_visible = false;
-    QMessageBox* m_box = nullptr;
+    // Owned here, or by the window it sits over if that goes first.
+    QPointer<QMessageBox> m_box;
 };
 
 }  // namespace qp

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QMessageBox>
+#include <memory>
 
 #include "platform/ui/AlertView.h"
 #include "support/HeadlessAlerts.h"
@@ -31,4 +33,32 @@ TEST(AlertView, HeadlessAlertsAreAnsweredOnTheNextTurnOfTheLoop) {
         ->show();  // no owner but itself
     QCoreApplication::processEvents();
     EXPECT_EQ(answers.indices, (std::vector<int>{0, 2}));
+}
+
+TEST(AlertView, AShownAlertSitsOverTheAppWindowAndSurvivesItsClosing) {
+    const bool wasHeadless = AlertView::isHeadless();
+    AlertView::setHeadless(false);
+    Answers answers;
+    auto window = std::make_unique<QWidget>();
+    window->setGeometry(100, 100, 320, 568);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+
+    auto alert = AlertView::create("Title", "Message", &answers, "OK", {});
+    alert->show();
+    QMessageBox* box = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* candidate = qobject_cast<QMessageBox*>(widget);
+            candidate && candidate->isVisible())
+            box = candidate;
+    }
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->parentWidget(), window.get());
+
+    // The window takes the box with it; the alert must not touch it again.
+    window.reset();
+    alert->clickButtonAtIndex(0);
+    EXPECT_EQ(answers.indices, std::vector<int>{0});
+    alert.reset();
+    AlertView::setHeadless(wasHeadless);
 }
