@@ -136,7 +136,7 @@ std::vector<Contender> parsers(const std::string& text) {
 // Write contenders: each writes its own tree of the text, compact.
 std::vector<Contender> writers(const std::string& text) {
     qp::ZelJsonParser parser;
-    auto ours = std::make_shared<qp::JsonValue>(*parser.objectWithString(text));
+    auto ours = std::make_shared<qp::JsonValue>(std::move(*parser.objectWithString(text)));
     auto rapid = std::make_shared<rapidjson::Document>();
     rapid->Parse(text.data(), text.size());
     auto rapidStrings = std::make_shared<rapidjson::Document>();

@@ -193,7 +193,7 @@ Result<void> Configuration::mergeJson(std::string_view text, const std::string& 
         return configError(origin, "must hold one JSON object of \"key\": \"value\" pairs");
     for (const auto& [key, value] : *object) {
         std::string asText;
-        if (const std::string* s = value.string()) {
+        if (const JsonString* s = value.string()) {
             asText = *s;
         } else if (const JsonDecimal* n = value.number()) {
             asText = n->stringValue();

@@ -16,7 +16,7 @@ std::optional<std::int64_t> fbInt64Value(const JsonValue& value) {
         constexpr double kLimit = 9.2e18;  // inside the range of int64
         return static_cast<std::int64_t>(std::clamp(approximate, -kLimit, kLimit));
     }
-    if (const std::string* text = value.string()) return integerValue(*text);
+    if (const JsonString* text = value.string()) return integerValue(*text);
     if (const bool* flag = value.boolean()) return *flag ? 1 : 0;
     return std::nullopt;
 }
@@ -28,7 +28,7 @@ int fbIntValue(const JsonValue& value) {
 }
 
 std::optional<std::string> fbTextValue(const JsonValue& value) {
-    if (const std::string* text = value.string()) return *text;
+    if (const JsonString* text = value.string()) return *text;
     if (const JsonDecimal* number = value.number()) return number->stringValue();
     return std::nullopt;
 }
@@ -37,7 +37,7 @@ Error::Details fbErrorDetails(const JsonValue::Object& object) {
     Error::Details details;
     ZelJSON writer;
     for (const auto& [key, value] : object) {
-        if (const std::string* text = value.string()) {
+        if (const JsonString* text = value.string()) {
             details[key] = *text;
         } else if (std::optional<std::string> json = writer.stringWithFragment(value, nullptr)) {
             details[key] = std::move(*json);

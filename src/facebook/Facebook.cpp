@@ -247,7 +247,7 @@ void Facebook::dialog(const std::string& action, FBParams params, FBDialogDelega
                 ZelJSON reader;
                 std::optional<JsonValue> parsed = reader.objectWithString(*to);
                 const std::vector<JsonValue> fbids =
-                    parsed && parsed->array() ? *parsed->array() : splitRecipients(*to);
+                    parsed && parsed->array() ? parsed->array()->toVector() : splitRecipients(*to);
                 Result<bool> frictionless = isFrictionlessEnabledForRecipients(fbids);
                 if (frictionless.ok()) {
                     invisible = *frictionless;

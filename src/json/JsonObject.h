@@ -1,58 +1,80 @@
 #pragma once
 // A JSON object: string keys in insertion order, so output is deterministic.
 // Setting an existing key replaces its value and keeps the key's position.
+// Members live in an arena like a list's elements (json/JsonArray.h) and are
+// handed out read-only.
 // Include json/JsonValue.h, which completes it, rather than this header.
 
+#include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
+
+#include "json/JsonString.h"
+#include "json/JsonValue.h"
 
 namespace qp {
 
-class JsonValue;
-
 class JsonObject {
 public:
-    using Member = std::pair<std::string, JsonValue>;
-    using Members = std::vector<Member>;
+    using Member = std::pair<JsonString, JsonValue>;
 
-    JsonObject();
-    JsonObject(const JsonObject&);
-    JsonObject(JsonObject&&) noexcept;
-    JsonObject& operator=(const JsonObject&);
-    JsonObject& operator=(JsonObject&&) noexcept;
+    // The members in order, read-only.
+    class Members {
+    public:
+        Members(const Member* data, std::size_t size) : m_data(data), m_size(size) {}
+        const Member* begin() const { return m_data; }
+        const Member* end() const { return m_data + m_size; }
+        const Member& operator[](std::size_t index) const { return m_data[index]; }
+        std::size_t size() const { return m_size; }
+        bool empty() const { return m_size == 0; }
+
+    private:
+        const Member* m_data;
+        std::size_t m_size;
+    };
+
+    JsonObject() = default;
+    JsonObject(const JsonObject& other);
+    JsonObject(JsonObject&& other) noexcept;
+    JsonObject& operator=(const JsonObject& other);
+    JsonObject& operator=(JsonObject&& other) noexcept;
     ~JsonObject();
 
-    std::size_t size() const;
-    bool empty() const;
+    std::size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
     void reserve(std::size_t count);
 
-    Members::const_iterator begin() const;
-    Members::const_iterator end() const;
-    const Members& members() const { return m_members; }
+    const Member* begin() const { return m_members; }
+    const Member* end() const { return m_members + m_size; }
+    Members members() const { return {m_members, m_size}; }
 
     // The value under `key`, or nullptr.
     const JsonValue* find(std::string_view key) const;
-    JsonValue* find(std::string_view key);
     bool contains(std::string_view key) const { return find(key) != nullptr; }
 
-    // Replaces the members with those in [first, last), in order, a later
-    // duplicate key replacing the value of the first.
-    template <typename Iterator>
-    void assign(Iterator first, Iterator last);
-
     // Stores `value` under `key`.
-    void set(std::string key, JsonValue value);
-    // The slot for `key`: the existing one, or a new null value at the end.
-    JsonValue& slot(std::string key);
+    void set(std::string_view key, JsonValue value);
 
     // Same keys with equal values, in any order.
     friend bool operator==(const JsonObject& a, const JsonObject& b);
 
 private:
+    friend class JsonValue;
+    friend class ZelJsonParser;
+
+    JsonArena& arena();
+    // Copies the members into this object's arena; the object is empty before.
+    void copyFrom(const JsonObject& other);
+    void takeOver(JsonObject& other) noexcept;
+    // Keeps the lookup table in step after a member was appended.
+    void indexLastMember();
+    void drop() noexcept;
+    // Makes room for `count` members in the arena, keeping those there are.
+    void growTo(std::size_t count);
+    // Appends a member whose key and value already live in the arena.
+    void append(JsonString key, JsonValue&& value);
+
     std::size_t indexOf(std::string_view key) const;
     void rebuildIndex();
     // Enters the member at `index` in the table; false when a member before
@@ -64,16 +86,17 @@ private:
     // position with the last one's value.
     void foldDuplicateKeys();
 
+    Member* m_members = nullptr;
+    std::uint32_t m_size = 0;
+    std::uint32_t m_capacity = 0;
     // Open-addressed table of member index + 1 (0 is empty), kept only once
     // the object is too large for a linear search, so that many keys never
-    // make reading quadratic.
-    struct Index {
-        // Not named "slots": Qt defines that word as a macro.
-        std::vector<std::uint32_t> buckets;
-    };
-
-    Members m_members;
-    std::unique_ptr<Index> m_index;
+    // make reading quadratic. Not named "slots": Qt defines that word.
+    std::uint32_t* m_buckets = nullptr;
+    std::uint32_t m_bucketCount = 0;
+    JsonArena* m_arena = nullptr;
+    // Set for an object that is not itself inside a tree.
+    bool m_ownsArena = false;
 };
 
 }  // namespace qp

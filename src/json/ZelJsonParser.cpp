@@ -47,14 +47,38 @@ std::optional<JsonValue> ZelJsonParser::fragmentWithString(std::optional<std::st
     }
     m_pos = reinterpret_cast<const unsigned char*>(text->data());
     m_end = m_pos + text->size();
-    std::optional<JsonValue> value(std::in_place);
-    if (!scanValue(*value)) return std::nullopt;
-    skipWhitespace();
-    if (m_pos != m_end) {
-        addErrorWithCodeDescription(kJsonErrorGarbage, kTextGarbage);
-        return std::nullopt;
+    m_arena = std::make_unique<JsonArena>();
+    JsonValue value;
+    bool read = scanValue(value);
+    if (read) {
+        skipWhitespace();
+        if (m_pos != m_end) read = fail(kJsonErrorGarbage, kTextGarbage);
     }
-    return value;
+    std::optional<JsonValue> result;
+    if (read) result = takeRoot(value);
+    // What is left on the stacks lived in the arena.
+    m_elements.clear();
+    m_members.clear();
+    m_arena.reset();
+    return result;
+}
+
+JsonValue ZelJsonParser::takeRoot(JsonValue& value) {
+    if (JsonArray* elements = value.array()) {
+        JsonArray root;
+        root.takeOver(*elements);
+        root.m_arena = m_arena.release();
+        root.m_ownsArena = true;
+        return JsonValue(std::move(root));
+    }
+    if (JsonObject* members = value.object()) {
+        JsonObject root;
+        root.takeOver(*members);
+        root.m_arena = m_arena.release();
+        root.m_ownsArena = true;
+        return JsonValue(std::move(root));
+    }
+    return JsonValue(static_cast<const JsonValue&>(value));  // a copy of its own
 }
 
 // Indented text has long runs of blanks: those go eight bytes at a time.
@@ -87,15 +111,29 @@ bool ZelJsonParser::scanValue(JsonValue& out) {
         return fail(kJsonErrorEndOfInput, kTextUnexpectedEndOfString);
     }
     switch (*m_pos) {
-        case '"':
+        case '"': {
             ++m_pos;
-            return scanRestOfString(out.emplaceString());
-        case '{':
+            std::string_view text;
+            if (!scanRestOfString(text)) return false;
+            out = JsonValue(JsonValue::Kind::String, m_arena->makeString(text));
+            return true;
+        }
+        case '{': {
             ++m_pos;
-            return scanRestOfObject(out.emplaceObject());
-        case '[':
+            // The container is filled where it lies in the arena: `out` may
+            // be a place on a stack that moves while it is read.
+            JsonObject* const members = m_arena->make<JsonObject>();
+            members->m_arena = m_arena.get();
+            out = JsonValue(JsonValue::Kind::Object, members);
+            return scanRestOfObject(*members);
+        }
+        case '[': {
             ++m_pos;
-            return scanRestOfArray(out.emplaceArray());
+            JsonArray* const elements = m_arena->make<JsonArray>();
+            elements->m_arena = m_arena.get();
+            out = JsonValue(JsonValue::Kind::Array, elements);
+            return scanRestOfArray(*elements);
+        }
         case 't':
         case 'f':
         case 'n':
@@ -136,20 +174,27 @@ bool ZelJsonParser::scanLiteral(JsonValue& out) {
     }
 }
 
-void ZelJsonParser::finishArray(JsonValue::Array& out, std::size_t base) {
-    const auto first = m_elements.begin() + static_cast<std::ptrdiff_t>(base);
-    out.assign(std::make_move_iterator(first), std::make_move_iterator(m_elements.end()));
-    m_elements.erase(first, m_elements.end());
+void ZelJsonParser::finishArray(JsonArray& out, std::size_t base) {
+    const std::size_t count = m_elements.size() - base;
+    JsonValue* const elements = m_arena->allocateArray<JsonValue>(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        new (&elements[i]) JsonValue(std::move(m_elements[base + i]));
+    }
+    out.m_data = elements;
+    out.m_size = out.m_capacity = static_cast<std::uint32_t>(count);
+    m_elements.resize(base);
 }
 
 void ZelJsonParser::finishObject(JsonObject& out, std::size_t base) {
-    const auto first = m_members.begin() + static_cast<std::ptrdiff_t>(base);
-    out.assign(std::make_move_iterator(first), std::make_move_iterator(m_members.end()));
-    m_members.erase(first, m_members.end());
-}
-
-void ZelJsonParser::pushElement(JsonValue&& element) {
-    m_elements.push_back(std::move(element));
+    const std::size_t count = m_members.size() - base;
+    JsonObject::Member* const members = m_arena->allocateArray<JsonObject::Member>(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        new (&members[i]) JsonObject::Member(std::move(m_members[base + i]));
+    }
+    out.m_members = members;
+    out.m_size = out.m_capacity = static_cast<std::uint32_t>(count);
+    m_members.resize(base);
+    out.foldDuplicateKeys();
 }
 
 JsonValue& ZelJsonParser::newElement() {
@@ -161,10 +206,6 @@ std::size_t ZelJsonParser::newMember() {
     return m_members.size() - 1;
 }
 
-bool ZelJsonParser::atContainer() const {
-    return at('[') || at('{');
-}
-
 bool ZelJsonParser::scanLiteralRest(std::string_view rest) {
     if (static_cast<std::size_t>(m_end - m_pos) < rest.size() ||
         std::memcmp(m_pos, rest.data(), rest.size()) != 0) {
@@ -174,7 +215,7 @@ bool ZelJsonParser::scanLiteralRest(std::string_view rest) {
     return true;
 }
 
-bool ZelJsonParser::scanRestOfArray(JsonValue::Array& out) {
+bool ZelJsonParser::scanRestOfArray(JsonArray& out) {
     if (!enterLevel()) return false;
     const std::size_t base = m_elements.size();
     while (m_pos < m_end) {
@@ -185,15 +226,7 @@ bool ZelJsonParser::scanRestOfArray(JsonValue::Array& out) {
             finishArray(out, base);
             return true;
         }
-        if (atContainer()) {
-            JsonValue element;
-            if (!scanValue(element)) {
-                return fail(kJsonErrorParse, kTextExpectedValueInArray);
-            }
-            pushElement(std::move(element));
-        } else if (!scanValue(newElement())) {
-            // A scalar is read in its place on the stack: nothing it reads
-            // can move the stack.
+        if (!scanValue(newElement())) {
             return fail(kJsonErrorParse, kTextExpectedValueInArray);
         }
         skipWhitespace();
@@ -226,22 +259,18 @@ bool ZelJsonParser::scanRestOfObject(JsonObject& out) {
         // The member is read in its place on the stack, by index: reading a
         // container value pushes members of its own and may move the stack.
         const std::size_t member = newMember();
-        if (!scanRestOfString(m_members[member].first)) {
+        std::string_view key;
+        if (!scanRestOfString(key)) {
             return fail(kJsonErrorParse, kTextObjectKeyExpected);
         }
+        m_members[member].first = m_arena->copyText(key);
         skipWhitespace();
         if (!at(':')) {
             return fail(kJsonErrorParse, kTextExpectedColon);
         }
         ++m_pos;
         skipWhitespace();
-        if (atContainer()) {
-            JsonValue value;
-            if (!scanValue(value)) {
-                return fail(kJsonErrorParse, kTextObjectValueExpected, m_members[member].first);
-            }
-            m_members[member].second = std::move(value);
-        } else if (!scanValue(m_members[member].second)) {
+        if (!scanValue(m_members[member].second)) {
             return fail(kJsonErrorParse, kTextObjectValueExpected, m_members[member].first);
         }
         skipWhitespace();
@@ -256,20 +285,29 @@ bool ZelJsonParser::scanRestOfObject(JsonObject& out) {
     return fail(kJsonErrorEndOfInput, kTextEndInObject);
 }
 
-bool ZelJsonParser::scanRestOfString(std::string& out) {
-    for (;;) {
-        // Copy the longest run that needs no decoding in one step.
-        const unsigned char* run = m_pos;
-        m_pos = utf8::skipPlainText(m_pos, m_end);
-        if (m_pos == nullptr) {
-            return fail(kJsonErrorEncoding, kTextInvalidUtf8);
-        }
-        out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(m_pos - run));
+bool ZelJsonParser::scanRestOfString(std::string_view& out) {
+    // Most strings have no escapes: they are a piece of the input as it is.
+    const unsigned char* const start = m_pos;
+    m_pos = utf8::skipPlainText(m_pos, m_end);
+    if (m_pos == nullptr) {
+        return fail(kJsonErrorEncoding, kTextInvalidUtf8);
+    }
+    if (m_pos < m_end && *m_pos == '"') {
+        out = {reinterpret_cast<const char*>(start), static_cast<std::size_t>(m_pos - start)};
+        ++m_pos;
+        return true;
+    }
+    return scanEscapedRest(start, out);
+}
 
+bool ZelJsonParser::scanEscapedRest(const unsigned char* start, std::string_view& out) {
+    m_scratch.assign(reinterpret_cast<const char*>(start), static_cast<std::size_t>(m_pos - start));
+    for (;;) {
         // The end of input reads as the byte 0, as it did for C strings.
         const unsigned char c = m_pos < m_end ? *m_pos : 0;
         if (c == '"') {
             ++m_pos;
+            out = m_scratch;
             return true;
         }
         if (c < 0x20) {
@@ -284,29 +322,29 @@ bool ZelJsonParser::scanRestOfString(std::string& out) {
             case '"':
             case '\\':
             case '/':
-                out += static_cast<char>(escaped);
+                m_scratch += static_cast<char>(escaped);
                 break;
             case 'b':
-                out += '\b';
+                m_scratch += '\b';
                 break;
             case 'f':
-                out += '\f';
+                m_scratch += '\f';
                 break;
             case 'n':
-                out += '\n';
+                m_scratch += '\n';
                 break;
             case 'r':
-                out += '\r';
+                m_scratch += '\r';
                 break;
             case 't':
-                out += '\t';
+                m_scratch += '\t';
                 break;
             case 'u': {
                 std::uint32_t codePoint = 0;
                 if (!scanUnicodeChar(codePoint)) {
                     return fail(kJsonErrorUnicode, kTextBrokenUnicode);
                 }
-                utf8::append(out, codePoint);
+                utf8::append(m_scratch, codePoint);
                 break;
             }
             default:
@@ -315,6 +353,13 @@ bool ZelJsonParser::scanRestOfString(std::string& out) {
         if (m_pos >= m_end) {
             return fail(kJsonErrorEndOfInput, kTextEofInString);
         }
+        // Copy the longest run that needs no decoding in one step.
+        const unsigned char* run = m_pos;
+        m_pos = utf8::skipPlainText(m_pos, m_end);
+        if (m_pos == nullptr) {
+            return fail(kJsonErrorEncoding, kTextInvalidUtf8);
+        }
+        m_scratch.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(m_pos - run));
     }
 }
 
@@ -421,7 +466,7 @@ bool ZelJsonParser::scanNumber(JsonValue& out) {
     if (!number) {
         return fail(kJsonErrorNumber, kTextDecimalFailed);
     }
-    out = *number;
+    out = JsonValue(JsonValue::Kind::Number, m_arena->make<JsonDecimal>(*number));
     return true;
 }
 

@@ -5,11 +5,13 @@
 // One instance serves one run at a time.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "json/JsonArena.h"
 #include "json/JsonValue.h"
 #include "json/ZelJsonBase.h"
 
@@ -25,21 +27,24 @@ public:
 
 private:
     bool scanValue(JsonValue& out);
-    bool scanRestOfArray(JsonValue::Array& out);
+    bool scanRestOfArray(JsonArray& out);
     bool scanRestOfObject(JsonObject& out);
-    bool scanRestOfString(std::string& out);
+    // The text of a string, without escapes: either a piece of the input or
+    // the scratch buffer, valid until the next string is read.
+    bool scanRestOfString(std::string_view& out);
+    [[gnu::noinline]] bool scanEscapedRest(const unsigned char* start, std::string_view& out);
+    // The value read as one that owns its tree.
+    JsonValue takeRoot(JsonValue& value);
     bool scanNumber(JsonValue& out);
     bool scanLiteralRest(std::string_view rest);
     // Out of line, so that the frames of the recursive scanners stay small
     // (nesting depth is bounded by the stack they take).
     [[gnu::noinline]] bool scanLiteral(JsonValue& out);
-    [[gnu::noinline]] void finishArray(JsonValue::Array& out, std::size_t base);
+    [[gnu::noinline]] void finishArray(JsonArray& out, std::size_t base);
     [[gnu::noinline]] void finishObject(JsonObject& out, std::size_t base);
-    [[gnu::noinline]] void pushElement(JsonValue&& element);
     [[gnu::noinline]] JsonValue& newElement();
     // Adds an empty member and answers its index.
     [[gnu::noinline]] std::size_t newMember();
-    bool atContainer() const;
     bool scanUnicodeChar(std::uint32_t& codePoint);
     bool scanHexQuad(std::uint32_t& value);
     void skipWhitespace() {
@@ -51,10 +56,14 @@ private:
 
     const unsigned char* m_pos = nullptr;
     const unsigned char* m_end = nullptr;
+    // Where the tree being read lives; it goes to the root at the end.
+    std::unique_ptr<JsonArena> m_arena;
     // Elements and members of the containers being read, innermost last;
     // each container takes its own at its end, allocated once at its size.
+    // They live in m_arena: nothing here owns anything.
     std::vector<JsonValue> m_elements;
     std::vector<JsonObject::Member> m_members;
+    std::string m_scratch;
 };
 
 }  // namespace qp
