@@ -1,5 +1,6 @@
 #include "json/JsonArena.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <ostream>
 
@@ -7,14 +8,66 @@
 
 namespace qp {
 
-// Blocks stay under the C library's threshold for mapping memory afresh, so
-// that freed blocks are reused warm by the next tree.
-constexpr std::size_t kLargestBlock = 64 * 1024;
-
 struct JsonArena::Block {
     Block* next;
-    std::size_t padding;  // keeps the data after the header 16-byte aligned
+    std::size_t size;  // of the data after the header, which stays 16-byte aligned
 };
+
+namespace {
+
+// Blocks stay under the C library's threshold for mapping memory afresh.
+constexpr std::size_t kLargestBlock = 64 * 1024;
+
+// Each thread keeps a few of the largest blocks that trees gave back, so the
+// next tree is written into memory that is already mapped: otherwise the C
+// library hands the freed top of the heap back to the system, and every
+// tree read pays a page fault per 4 KiB again. 4 MiB at most per thread.
+constexpr std::size_t kCachedBlocks = 64;
+
+struct BlockCache {
+    void* blocks[kCachedBlocks];
+    std::size_t count;
+    bool closed;  // the thread is ending: blocks are freed at once
+};
+// Trivially destructible, so it stays usable while the thread's other
+// objects are destroyed; the guard empties it once.
+thread_local BlockCache t_cache{};
+
+void freeCachedBlocks() {
+    for (std::size_t i = 0; i < t_cache.count; ++i) std::free(t_cache.blocks[i]);
+    t_cache.count = 0;
+}
+
+struct BlockCacheGuard {
+    ~BlockCacheGuard() {
+        freeCachedBlocks();
+        t_cache.closed = true;
+    }
+};
+thread_local BlockCacheGuard t_cacheGuard;
+
+void* takeCachedBlock() {
+    if (t_cache.count == 0) return nullptr;
+    return t_cache.blocks[--t_cache.count];
+}
+
+void giveBack(void* block, std::size_t size) {
+    if (size == kLargestBlock && !t_cache.closed && t_cache.count < kCachedBlocks) {
+        if (t_cache.count == 0) (void)&t_cacheGuard;  // constructs the guard
+        t_cache.blocks[t_cache.count++] = block;
+        return;
+    }
+    std::free(block);
+}
+
+}  // namespace
+
+void JsonArena::releaseCachedBlocks() {
+    freeCachedBlocks();
+}
+
+JsonArena::JsonArena(std::size_t firstBlockSize)
+    : m_blockSize(std::clamp<std::size_t>(firstBlockSize, 256, kLargestBlock)) {}
 
 JsonArena::~JsonArena() {
     for (Cleanup* cleanup = m_cleanups; cleanup != nullptr;) {
@@ -24,7 +77,7 @@ JsonArena::~JsonArena() {
     }
     for (Block* block = m_blocks; block != nullptr;) {
         Block* const next = block->next;
-        std::free(block);
+        giveBack(block, block->size);
         block = next;
     }
 }
@@ -32,8 +85,11 @@ JsonArena::~JsonArena() {
 void* JsonArena::allocateSlow(std::size_t bytes) {
     const bool ownBlock = bytes > m_blockSize / 4;
     const std::size_t size = ownBlock ? bytes : m_blockSize;
-    auto* const block = static_cast<Block*>(std::malloc(sizeof(Block) + size));
-    if (block == nullptr) throw std::bad_alloc();
+    void* memory = size == kLargestBlock ? takeCachedBlock() : nullptr;
+    if (memory == nullptr) memory = std::malloc(sizeof(Block) + size);
+    if (memory == nullptr) throw std::bad_alloc();
+    auto* const block = static_cast<Block*>(memory);
+    block->size = size;
     char* const data = reinterpret_cast<char*>(block + 1);
     if (ownBlock && m_blocks != nullptr) {
         // Behind the current block, which still has room for small pieces.

@@ -20,7 +20,8 @@ class JsonProxy;
 
 class JsonArena {
 public:
-    JsonArena() = default;
+    // The first block is this large (more for a long piece); later ones grow.
+    explicit JsonArena(std::size_t firstBlockSize = 512);
     JsonArena(const JsonArena&) = delete;
     JsonArena& operator=(const JsonArena&) = delete;
     ~JsonArena();
@@ -59,6 +60,9 @@ public:
     // Takes over another arena: it is freed with this one.
     void adopt(JsonArena* other);
 
+    // Frees the blocks this thread keeps for the next trees.
+    static void releaseCachedBlocks();
+
 private:
     static constexpr std::size_t kAlignment = 8;
     struct Block;
@@ -76,7 +80,7 @@ private:
     Block* m_blocks = nullptr;
     Cleanup* m_cleanups = nullptr;
     // Blocks grow to this size; longer runs get a block of their own.
-    std::size_t m_blockSize = 4096;
+    std::size_t m_blockSize;
 };
 
 }  // namespace qp

@@ -21,24 +21,24 @@ JsonString* heapString(std::string_view text) {
 }  // namespace
 
 JsonValue::JsonValue(JsonDecimal value) : m_kind(Kind::Number), m_owned(true) {
-    m_node = new JsonDecimal(value);
+    m_payload.node = new JsonDecimal(value);
 }
 
 JsonValue::JsonValue(std::string_view value) : m_kind(Kind::String), m_owned(true) {
-    m_node = heapString(value);
+    m_payload.node = heapString(value);
 }
 
 JsonValue::JsonValue(Array value) : m_kind(Kind::Array), m_owned(true) {
-    m_node = new Array(std::move(value));
+    m_payload.node = new Array(std::move(value));
 }
 
 JsonValue::JsonValue(Object value) : m_kind(Kind::Object), m_owned(true) {
-    m_node = new Object(std::move(value));
+    m_payload.node = new Object(std::move(value));
 }
 
 JsonValue::JsonValue(std::shared_ptr<const JsonProxy> proxy, ProxyTag)
     : m_kind(Kind::Proxy), m_owned(true) {
-    m_node = new std::shared_ptr<const JsonProxy>(std::move(proxy));
+    m_payload.node = new std::shared_ptr<const JsonProxy>(std::move(proxy));
 }
 
 JsonValue::JsonValue(const JsonValue& other) : m_kind(other.m_kind) {
@@ -46,25 +46,25 @@ JsonValue::JsonValue(const JsonValue& other) : m_kind(other.m_kind) {
         case Kind::Null:
             return;
         case Kind::Boolean:
-            m_boolean = other.m_boolean;
+            m_payload.boolean = other.m_payload.boolean;
             return;
         case Kind::Float:
-            m_float = other.m_float;
+            m_payload.floating = other.m_payload.floating;
             return;
         case Kind::Number:
-            m_node = new JsonDecimal(*other.number());
+            m_payload.node = new JsonDecimal(*other.number());
             break;
         case Kind::String:
-            m_node = heapString(other.string()->view());
+            m_payload.node = heapString(other.string()->view());
             break;
         case Kind::Array:
-            m_node = new Array(*other.array());
+            m_payload.node = new Array(*other.array());
             break;
         case Kind::Object:
-            m_node = new Object(*other.object());
+            m_payload.node = new Object(*other.object());
             break;
         case Kind::Proxy:
-            m_node = new std::shared_ptr<const JsonProxy>(*other.proxy());
+            m_payload.node = new std::shared_ptr<const JsonProxy>(*other.proxy());
             break;
     }
     m_owned = true;
@@ -78,7 +78,7 @@ JsonValue& JsonValue::operator=(const JsonValue& other) {
 JsonValue& JsonValue::operator=(JsonValue&& other) noexcept {
     if (this != &other) {
         if (m_owned) release();
-        m_node = other.m_node;
+        m_payload = other.m_payload;
         m_kind = other.m_kind;
         m_owned = other.m_owned;
         other.m_kind = Kind::Null;
@@ -90,19 +90,19 @@ JsonValue& JsonValue::operator=(JsonValue&& other) noexcept {
 void JsonValue::release() {
     switch (m_kind) {
         case Kind::Number:
-            delete static_cast<JsonDecimal*>(m_node);
+            delete static_cast<JsonDecimal*>(m_payload.node);
             break;
         case Kind::String:
-            std::free(m_node);
+            std::free(m_payload.node);
             break;
         case Kind::Array:
-            delete static_cast<Array*>(m_node);
+            delete static_cast<Array*>(m_payload.node);
             break;
         case Kind::Object:
-            delete static_cast<Object*>(m_node);
+            delete static_cast<Object*>(m_payload.node);
             break;
         case Kind::Proxy:
-            delete static_cast<std::shared_ptr<const JsonProxy>*>(m_node);
+            delete static_cast<std::shared_ptr<const JsonProxy>*>(m_payload.node);
             break;
         case Kind::Null:
         case Kind::Boolean:
@@ -132,9 +132,10 @@ JsonValue JsonValue::intoArena(JsonArena& arena, JsonValue&& value) {
             return JsonValue(Kind::Object, placed);
         }
         case Kind::Proxy:
-            return JsonValue(Kind::Proxy,
-                             arena.keepProxy(std::move(
-                                 *static_cast<std::shared_ptr<const JsonProxy>*>(value.m_node))));
+            return JsonValue(
+                Kind::Proxy,
+                arena.keepProxy(std::move(
+                    *static_cast<std::shared_ptr<const JsonProxy>*>(value.m_payload.node))));
         default:
             return copyIntoArena(arena, value);
     }
@@ -145,9 +146,9 @@ JsonValue JsonValue::copyIntoArena(JsonArena& arena, const JsonValue& value) {
         case Kind::Null:
             return JsonValue();
         case Kind::Boolean:
-            return JsonValue(value.m_boolean);
+            return JsonValue(value.m_payload.boolean);
         case Kind::Float:
-            return JsonValue(value.m_float);
+            return JsonValue(value.m_payload.floating);
         case Kind::Number:
             return JsonValue(Kind::Number, arena.make<JsonDecimal>(*value.number()));
         case Kind::String:

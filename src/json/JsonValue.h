@@ -37,7 +37,7 @@ public:
 
     JsonValue() = default;        // null
     JsonValue(std::nullptr_t) {}  // NOLINT: implicit by design
-    JsonValue(bool value) : m_kind(Kind::Boolean) { m_boolean = value; }  // NOLINT
+    JsonValue(bool value) : m_kind(Kind::Boolean) { m_payload.boolean = value; }  // NOLINT
     // A pointer other than text is no value (it would otherwise read as a boolean).
     JsonValue(const void*) = delete;
     JsonValue(JsonDecimal value);  // NOLINT
@@ -48,23 +48,32 @@ public:
     JsonValue(Integer value)  // NOLINT
         : JsonValue(std::is_signed_v<Integer> ? JsonDecimal(static_cast<std::int64_t>(value))
                                               : JsonDecimal(static_cast<std::uint64_t>(value))) {}
-    JsonValue(double value) : m_kind(Kind::Float) { m_float = value; }           // NOLINT
-    JsonValue(const char* value) : JsonValue(std::string_view(value)) {}         // NOLINT
-    JsonValue(const std::string& value) : JsonValue(std::string_view(value)) {}  // NOLINT
-    JsonValue(std::string_view value);                                           // NOLINT
-    JsonValue(JsonString value) : JsonValue(value.view()) {}                     // NOLINT
-    JsonValue(Array value);                                                      // NOLINT
-    JsonValue(Object value);                                                     // NOLINT
+    JsonValue(double value) : m_kind(Kind::Float) { m_payload.floating = value; }  // NOLINT
+    JsonValue(const char* value) : JsonValue(std::string_view(value)) {}           // NOLINT
+    JsonValue(const std::string& value) : JsonValue(std::string_view(value)) {}    // NOLINT
+    JsonValue(std::string_view value);                                             // NOLINT
+    JsonValue(JsonString value) : JsonValue(value.view()) {}                       // NOLINT
+    JsonValue(Array value);                                                        // NOLINT
+    JsonValue(Object value);                                                       // NOLINT
     template <typename Proxy, std::enable_if_t<std::is_base_of_v<JsonProxy, Proxy>, int> = 0>
     JsonValue(std::shared_ptr<Proxy> proxy)  // NOLINT
         : JsonValue(std::shared_ptr<const JsonProxy>(std::move(proxy)), ProxyTag{}) {}
 
     JsonValue(const JsonValue& other);
+// GCC, inlining this through std::optional's move, wrongly takes the
+// source of a disengaged optional for one that is read.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
     JsonValue(JsonValue&& other) noexcept
-        : m_node(other.m_node), m_kind(other.m_kind), m_owned(other.m_owned) {
+        : m_payload(other.m_payload), m_kind(other.m_kind), m_owned(other.m_owned) {
         other.m_kind = Kind::Null;
         other.m_owned = false;
     }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
     JsonValue& operator=(const JsonValue& other);
     JsonValue& operator=(JsonValue&& other) noexcept;
     ~JsonValue() {
@@ -83,9 +92,11 @@ public:
     bool isContainer() const { return isArray() || isObject(); }
 
     // Each accessor gives nullptr when the value is of another kind.
-    const bool* boolean() const { return isBoolean() ? &m_boolean : nullptr; }
+    const bool* boolean() const { return isBoolean() ? &m_payload.boolean : nullptr; }
     const JsonDecimal* number() const { return nodeOf<JsonDecimal>(Kind::Number); }
-    const double* floatingPoint() const { return kind() == Kind::Float ? &m_float : nullptr; }
+    const double* floatingPoint() const {
+        return kind() == Kind::Float ? &m_payload.floating : nullptr;
+    }
     const JsonString* string() const { return nodeOf<JsonString>(Kind::String); }
     const Array* array() const { return nodeOf<Array>(Kind::Array); }
     Array* array() { return nodeOf<Array>(Kind::Array); }
@@ -112,7 +123,9 @@ private:
 
     JsonValue(std::shared_ptr<const JsonProxy> proxy, ProxyTag);
     // A value whose node lives in an arena and is not freed with the value.
-    JsonValue(Kind kind, const void* node) : m_node(const_cast<void*>(node)), m_kind(kind) {}
+    JsonValue(Kind kind, const void* node) : m_kind(kind) {
+        m_payload.node = const_cast<void*>(node);
+    }
 
     // This value as one living in `arena`: a copy of its content there, or,
     // for a container with an arena of its own, the container taken over.
@@ -121,15 +134,17 @@ private:
 
     template <typename Node>
     Node* nodeOf(Kind kind) const {
-        return m_kind == kind ? static_cast<Node*>(m_node) : nullptr;
+        return m_kind == kind ? static_cast<Node*>(m_payload.node) : nullptr;
     }
     void release();
 
-    union {
-        bool m_boolean;
-        double m_float;
-        void* m_node = nullptr;
+    // Copied whole, whichever member is in use.
+    union Payload {
+        bool boolean;
+        double floating;
+        void* node = nullptr;
     };
+    Payload m_payload;
     Kind m_kind = Kind::Null;
     // The node was allocated for this value alone and goes with it.
     bool m_owned = false;

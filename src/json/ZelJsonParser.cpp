@@ -47,7 +47,7 @@ std::optional<JsonValue> ZelJsonParser::fragmentWithString(std::optional<std::st
     }
     m_pos = reinterpret_cast<const unsigned char*>(text->data());
     m_end = m_pos + text->size();
-    m_arena = std::make_unique<JsonArena>();
+    m_arena = std::make_unique<JsonArena>(text->size());
     JsonValue value;
     bool read = scanValue(value);
     if (read) {

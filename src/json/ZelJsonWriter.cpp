@@ -145,18 +145,36 @@ bool ZelJsonWriter::appendObject(const JsonObject& object, JsonOutput& out) {
 }
 
 bool ZelJsonWriter::appendMember(const JsonObject::Member& member, bool& comma, JsonOutput& out) {
-    if (comma) out.put(',');
+    const bool separate = comma;
     comma = true;
-    if (m_runHumanReadable) appendIndent(out);
-    if (!appendString(member.first, out)) return false;
-    if (m_runHumanReadable) {
-        out.append(" : ");
-    } else {
-        out.put(':');
+    if (m_runHumanReadable || !appendPlainKey(member.first, separate, out)) {
+        if (separate) out.put(',');
+        if (m_runHumanReadable) appendIndent(out);
+        if (!appendString(member.first, out)) return false;
+        if (m_runHumanReadable) {
+            out.append(" : ");
+        } else {
+            out.put(':');
+        }
     }
     if (!appendValue(member.second, out)) {
         return fail(kJsonErrorUnsupported, kTextUnsupportedValueForKey, member.first);
     }
+    return true;
+}
+
+bool ZelJsonWriter::appendPlainKey(const JsonString& key, bool separate, JsonOutput& out) {
+    const auto* const start = reinterpret_cast<const unsigned char*>(key.data());
+    const auto* const end = start + key.size();
+    if (utf8::skipPlainText(start, end) != end) return false;
+    char* p = out.room(key.size() + 4);
+    if (separate) *p++ = ',';
+    *p++ = '"';
+    std::memcpy(p, key.data(), key.size());
+    p += key.size();
+    *p++ = '"';
+    *p++ = ':';
+    out.advanceTo(p);
     return true;
 }
 
@@ -170,18 +188,30 @@ std::vector<const JsonObject::Member*> ZelJsonWriter::sortedMembers(const JsonOb
 }
 
 bool ZelJsonWriter::appendString(std::string_view text, JsonOutput& out) {
+    const auto* const start = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = start + text.size();
+    const unsigned char* const plainEnd = utf8::skipPlainText(start, end);
+    if (plainEnd == end) {
+        // Most text needs no escapes: quotes and text in one piece.
+        char* const at = out.room(text.size() + 2);
+        at[0] = '"';
+        std::memcpy(at + 1, text.data(), text.size());
+        at[text.size() + 1] = '"';
+        out.advance(text.size() + 2);
+        return true;
+    }
+    return appendEscapedString(start, plainEnd, end, out);
+}
+
+bool ZelJsonWriter::appendEscapedString(const unsigned char* p, const unsigned char* plainEnd,
+                                        const unsigned char* end, JsonOutput& out) {
+    if (plainEnd == nullptr) {
+        return fail(kJsonErrorEncoding, kTextInvalidUtf8);
+    }
     out.put('"');
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* const end = p + text.size();
-    for (;;) {
-        // Copy the longest run that needs no escaping whole.
-        const unsigned char* run = p;
-        p = utf8::skipPlainText(p, end);
-        if (p == nullptr) {
-            return fail(kJsonErrorEncoding, kTextInvalidUtf8);
-        }
-        out.append({reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run)});
-        if (p == end) break;
+    out.append({reinterpret_cast<const char*>(p), static_cast<std::size_t>(plainEnd - p)});
+    p = plainEnd;
+    while (p != end) {
         const unsigned char c = *p++;
         switch (c) {
             case '"':
@@ -211,6 +241,13 @@ bool ZelJsonWriter::appendString(std::string_view text, JsonOutput& out) {
                 out.append({escape, sizeof escape});
             }
         }
+        // Copy the longest run that needs no escaping whole.
+        const unsigned char* run = p;
+        p = utf8::skipPlainText(p, end);
+        if (p == nullptr) {
+            return fail(kJsonErrorEncoding, kTextInvalidUtf8);
+        }
+        out.append({reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run)});
     }
     out.put('"');
     return true;

@@ -37,7 +37,15 @@ private:
     [[gnu::noinline]] bool appendProxy(const JsonValue& value, JsonOutput& out);
     [[gnu::noinline]] static std::vector<const JsonObject::Member*> sortedMembers(
         const JsonObject& object);
+    // Compact output: the separator, a key that needs no escapes and the
+    // colon in one piece; false (nothing written) for any other key.
+    bool appendPlainKey(const JsonString& key, bool separate, JsonOutput& out);
     bool appendString(std::string_view text, JsonOutput& out);
+    // The rest of a string from its first byte that needs escaping, or
+    // the failure when `plainEnd` is null (the text is not UTF-8).
+    [[gnu::noinline]] bool appendEscapedString(const unsigned char* p,
+                                               const unsigned char* plainEnd,
+                                               const unsigned char* end, JsonOutput& out);
     [[gnu::noinline]] bool appendFloat(double value, JsonOutput& out);
     void appendIndent(JsonOutput& out) const;
 

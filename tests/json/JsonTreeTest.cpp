@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "json/ZelJsonParser.h"
@@ -133,6 +134,25 @@ TEST(JsonTree, EachReadMakesATreeOfItsOwn) {
     EXPECT_EQ(first->find("a")->string()->view(), "first");
     EXPECT_EQ(second->find("a")->string()->view(), "second");
     EXPECT_EQ(scalar->string()->view(), "alone");
+}
+
+// Memory of dropped trees is kept per thread for the next ones; a tree may
+// be dropped on another thread than the one that read it, and threads end.
+TEST(JsonTree, TreesMayBeDroppedOnOtherThreads) {
+    std::string big = "[";
+    for (int i = 0; i < 20000; ++i) big += "\"element " + std::to_string(i) + "\",";
+    big += "0]";
+    std::optional<JsonValue> tree = parsed(big);
+    std::thread([&tree] { tree.reset(); }).join();
+    std::string last;
+    std::thread([&big, &last] {
+        for (int round = 0; round < 3; ++round) {
+            const JsonValue again = parsed(big);
+            last = again.at(19999)->string()->view();
+        }
+    }).join();
+    EXPECT_EQ(last, "element 19999");
+    EXPECT_EQ(parsed(big).array()->size(), 20001u);
 }
 
 TEST(JsonTree, SelfAssignmentKeepsTheValue) {
