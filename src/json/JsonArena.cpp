@@ -105,11 +105,11 @@ void* JsonArena::allocateSlow(std::size_t bytes) {
     return data;
 }
 
-const JsonString* JsonArena::makeString(std::string_view text) {
+const JsonString* JsonArena::makeString(std::string_view text, bool plain) {
     void* const at = allocate(sizeof(JsonString) + text.size());
     char* const chars = static_cast<char*>(at) + sizeof(JsonString);
     if (!text.empty()) std::memcpy(chars, text.data(), text.size());
-    return new (at) JsonString(chars, text.size());
+    return new (at) JsonString(chars, text.size(), plain);
 }
 
 void JsonArena::addCleanup(void (*run)(void*), void* object) {

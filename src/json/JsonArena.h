@@ -46,14 +46,15 @@ public:
     }
 
     // A copy of `text` whose characters live in the arena.
-    JsonString copyText(std::string_view text) {
+    JsonString copyText(std::string_view text, bool plain = false) {
         if (text.empty()) return {};
         char* const chars = static_cast<char*>(allocate(text.size()));
         std::memcpy(chars, text.data(), text.size());
-        return {chars, text.size()};
+        return {chars, text.size(), plain};
     }
+    JsonString copyText(const JsonString& text) { return copyText(text.view(), text.knownPlain()); }
     // A string node: the JsonString followed by its characters.
-    const JsonString* makeString(std::string_view text);
+    const JsonString* makeString(std::string_view text, bool plain = false);
 
     // A proxy reference kept in the arena and released with it.
     const std::shared_ptr<const JsonProxy>* keepProxy(std::shared_ptr<const JsonProxy> proxy);

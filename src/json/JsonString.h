@@ -13,12 +13,17 @@ namespace qp {
 class JsonString {
 public:
     constexpr JsonString() = default;
-    constexpr JsonString(const char* data, std::size_t size) : m_data(data), m_size(size) {}
+    // `plain`: the text is known to need no escapes when written.
+    constexpr JsonString(const char* data, std::size_t size, bool plain = false)
+        : m_data(data), m_size(size | (plain ? kPlainBit : 0)) {}
 
     const char* data() const { return m_data; }
-    std::size_t size() const { return m_size; }
-    bool empty() const { return m_size == 0; }
-    std::string_view view() const { return {m_data, m_size}; }
+    std::size_t size() const { return m_size & ~kPlainBit; }
+    bool empty() const { return size() == 0; }
+    std::string_view view() const { return {m_data, size()}; }
+    // Read from text without escapes (so valid UTF-8 with nothing to escape):
+    // the writer copies it as it is, without looking at it again.
+    bool knownPlain() const { return (m_size & kPlainBit) != 0; }
 
     operator std::string_view() const { return view(); }          // NOLINT: reads as text
     operator std::string() const { return std::string(view()); }  // NOLINT
@@ -34,6 +39,8 @@ public:
     }
 
 private:
+    static constexpr std::size_t kPlainBit = ~(~std::size_t{0} >> 1);
+
     const char* m_data = "";
     std::size_t m_size = 0;
 };

@@ -152,7 +152,8 @@ JsonValue JsonValue::copyIntoArena(JsonArena& arena, const JsonValue& value) {
         case Kind::Number:
             return JsonValue(Kind::Number, arena.make<JsonDecimal>(*value.number()));
         case Kind::String:
-            return JsonValue(Kind::String, arena.makeString(value.string()->view()));
+            return JsonValue(Kind::String, arena.makeString(value.string()->view(),
+                                                            value.string()->knownPlain()));
         case Kind::Array: {
             Array* const placed = arena.make<Array>();
             placed->m_arena = &arena;

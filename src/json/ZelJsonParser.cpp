@@ -115,7 +115,7 @@ bool ZelJsonParser::scanValue(JsonValue& out) {
             ++m_pos;
             std::string_view text;
             if (!scanRestOfString(text)) return false;
-            out = JsonValue(JsonValue::Kind::String, m_arena->makeString(text));
+            out = JsonValue(JsonValue::Kind::String, m_arena->makeString(text, m_stringPlain));
             return true;
         }
         case '{': {
@@ -263,7 +263,7 @@ bool ZelJsonParser::scanRestOfObject(JsonObject& out) {
         if (!scanRestOfString(key)) {
             return fail(kJsonErrorParse, kTextObjectKeyExpected);
         }
-        m_members[member].first = m_arena->copyText(key);
+        m_members[member].first = m_arena->copyText(key, m_stringPlain);
         skipWhitespace();
         if (!at(':')) {
             return fail(kJsonErrorParse, kTextExpectedColon);
@@ -295,8 +295,10 @@ bool ZelJsonParser::scanRestOfString(std::string_view& out) {
     if (m_pos < m_end && *m_pos == '"') {
         out = {reinterpret_cast<const char*>(start), static_cast<std::size_t>(m_pos - start)};
         ++m_pos;
+        m_stringPlain = true;
         return true;
     }
+    m_stringPlain = false;
     return scanEscapedRest(start, out);
 }
 

@@ -64,6 +64,8 @@ private:
     std::vector<JsonValue> m_elements;
     std::vector<JsonObject::Member> m_members;
     std::string m_scratch;
+    // The last string read had no escapes.
+    bool m_stringPlain = false;
 };
 
 }  // namespace qp

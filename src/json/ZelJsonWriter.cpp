@@ -84,8 +84,14 @@ bool ZelJsonWriter::appendValue(const JsonValue& value, JsonOutput& out) {
             return true;
         case JsonValue::Kind::Float:
             return appendFloat(*value.floatingPoint(), out);
-        case JsonValue::Kind::String:
-            return appendString(*value.string(), out);
+        case JsonValue::Kind::String: {
+            const JsonString& text = *value.string();
+            if (text.knownPlain()) {
+                appendPlainString(text, out);
+                return true;
+            }
+            return appendString(text, out);
+        }
         case JsonValue::Kind::Array:
             return appendArray(*value.array(), out);
         case JsonValue::Kind::Object:
@@ -166,7 +172,7 @@ bool ZelJsonWriter::appendMember(const JsonObject::Member& member, bool& comma, 
 bool ZelJsonWriter::appendPlainKey(const JsonString& key, bool separate, JsonOutput& out) {
     const auto* const start = reinterpret_cast<const unsigned char*>(key.data());
     const auto* const end = start + key.size();
-    if (utf8::skipPlainText(start, end) != end) return false;
+    if (!key.knownPlain() && utf8::skipPlainText(start, end) != end) return false;
     char* p = out.room(key.size() + 4);
     if (separate) *p++ = ',';
     *p++ = '"';
@@ -192,15 +198,19 @@ bool ZelJsonWriter::appendString(std::string_view text, JsonOutput& out) {
     const auto* const end = start + text.size();
     const unsigned char* const plainEnd = utf8::skipPlainText(start, end);
     if (plainEnd == end) {
-        // Most text needs no escapes: quotes and text in one piece.
-        char* const at = out.room(text.size() + 2);
-        at[0] = '"';
-        std::memcpy(at + 1, text.data(), text.size());
-        at[text.size() + 1] = '"';
-        out.advance(text.size() + 2);
+        appendPlainString(text, out);
         return true;
     }
     return appendEscapedString(start, plainEnd, end, out);
+}
+
+void ZelJsonWriter::appendPlainString(std::string_view text, JsonOutput& out) {
+    // Most text needs no escapes: quotes and text in one piece.
+    char* const at = out.room(text.size() + 2);
+    at[0] = '"';
+    std::memcpy(at + 1, text.data(), text.size());
+    at[text.size() + 1] = '"';
+    out.advance(text.size() + 2);
 }
 
 bool ZelJsonWriter::appendEscapedString(const unsigned char* p, const unsigned char* plainEnd,

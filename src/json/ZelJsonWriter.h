@@ -41,6 +41,8 @@ private:
     // colon in one piece; false (nothing written) for any other key.
     bool appendPlainKey(const JsonString& key, bool separate, JsonOutput& out);
     bool appendString(std::string_view text, JsonOutput& out);
+    // Text with nothing to escape, between quotes.
+    static void appendPlainString(std::string_view text, JsonOutput& out);
     // The rest of a string from its first byte that needs escaping, or
     // the failure when `plainEnd` is null (the text is not UTF-8).
     [[gnu::noinline]] bool appendEscapedString(const unsigned char* p,
