@@ -155,6 +155,26 @@ TEST(JsonTree, TreesMayBeDroppedOnOtherThreads) {
     EXPECT_EQ(parsed(big).array()->size(), 20001u);
 }
 
+// Text read without escapes is written back as it is; text read with
+// escapes must be escaped again, also once copied into another tree.
+TEST(JsonTree, ReadTextIsWrittenBackEscapedWhereItMustBe) {
+    const char* const cases[] = {
+        R"({"plain":"text","esc\"aped":"line\nbreak","ctl":"\u0001","u":"\u00e9"})",
+        R"(["a\\b","\/",""])",
+    };
+    const char* const expected[] = {
+        R"({"plain":"text","esc\"aped":"line\nbreak","ctl":"\u0001","u":"é"})",
+        R"(["a\\b","/",""])",
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const JsonValue read = parsed(cases[i]);
+        EXPECT_EQ(written(read), expected[i]) << cases[i];
+        JsonArray holder;
+        holder.push_back(read);
+        EXPECT_EQ(written(holder[0]), expected[i]) << cases[i];
+    }
+}
+
 TEST(JsonTree, SelfAssignmentKeepsTheValue) {
     JsonValue value = parsed(R"([{"a":"b"}])");
     const JsonValue& same = value;
