@@ -188,14 +188,14 @@ Result<void> CurlTransfer::configure(CURL* easy, curl_slist** headerList) {
 
     // Later values of a field replace earlier ones; the field keeps its place.
     std::vector<std::pair<std::string, std::string>> fields;
-    for (const auto& [name, value] : r.headers) {
-        auto same = std::find_if(fields.begin(), fields.end(), [&](const auto& f) {
-            return lowercase(f.first) == lowercase(name);
-        });
+    for (const auto& header : r.headers) {
+        const std::string name = lowercase(header.first);
+        auto same = std::find_if(fields.begin(), fields.end(),
+                                 [&](const auto& f) { return lowercase(f.first) == name; });
         if (same == fields.end()) {
-            fields.emplace_back(name, value);
+            fields.emplace_back(header.first, header.second);
         } else {
-            same->second = value;
+            same->second = header.second;
         }
     }
     if (!r.header("User-Agent")) curl_easy_setopt(easy, CURLOPT_USERAGENT, kDefaultUserAgent);
