@@ -60,20 +60,7 @@ public:
         : JsonValue(std::shared_ptr<const JsonProxy>(std::move(proxy)), ProxyTag{}) {}
 
     JsonValue(const JsonValue& other);
-// GCC, inlining this through std::optional's move, wrongly takes the
-// source of a disengaged optional for one that is read.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-    JsonValue(JsonValue&& other) noexcept
-        : m_payload(other.m_payload), m_kind(other.m_kind), m_owned(other.m_owned) {
-        other.m_kind = Kind::Null;
-        other.m_owned = false;
-    }
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
+    JsonValue(JsonValue&& other) noexcept;
     JsonValue& operator=(const JsonValue& other);
     JsonValue& operator=(JsonValue&& other) noexcept;
     ~JsonValue() {
@@ -151,6 +138,21 @@ private:
 };
 
 static_assert(sizeof(JsonValue) == 16);
+
+// GCC, inlining this through std::optional's move, wrongly takes the
+// source of a disengaged optional for one that is read.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+inline JsonValue::JsonValue(JsonValue&& other) noexcept
+    : m_payload(other.m_payload), m_kind(other.m_kind), m_owned(other.m_owned) {
+    other.m_kind = Kind::Null;
+    other.m_owned = false;
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 }  // namespace qp
 
